@@ -1,0 +1,55 @@
+#ifndef COMASSISTANT_H
+#define COMASSISTANT_H
+
+#include <QByteArray>
+#include <QStringDecoder>
+#include <QWidget>
+
+class QSerialPort;
+
+QT_BEGIN_NAMESPACE
+namespace Ui {
+class ComAssistant;
+}
+QT_END_NAMESPACE
+
+// The serial terminal: shows every received byte as text or hexadecimal text,
+// keeps them for re-rendering and saving, and sends the editor's content.
+class ComAssistant : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // port is the address of the main window's port pointer, so the tab always
+    // sees the port that is open now, or null.
+    ComAssistant(QWidget *parent, QSerialPort *const *port);
+    ~ComAssistant() override;
+
+    // Shows and keeps every byte of the receive buffer, then empties it.
+    void handleData(QByteArray &buffer);
+
+    // Tells the user that data written to the port did not go out.
+    void reportSendFailure();
+
+private slots:
+    void on_GettedTextBnt_clicked();
+    void on_GettedHexBnt_clicked();
+    void on_CleanDataGettedBnt_clicked();
+    void on_CleanDataSendBnt_clicked();
+    void on_SendBnt_clicked();
+    void on_SaveDataGettedBnt_clicked();
+    void on_OpenDataBnt_clicked();
+
+private:
+    QString decodeText(const QByteArray &bytes);
+    void showOpenError(const QString &fileName);
+
+    Ui::ComAssistant *ui;
+    QByteArray m_received;
+    QSerialPort *const *m_port;
+    // Keeps a multi-byte character split across two deliveries until its rest
+    // arrives, so live text equals text re-rendered from m_received.
+    QStringDecoder m_decoder;
+};
+
+#endif // COMASSISTANT_H

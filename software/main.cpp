@@ -1,0 +1,14 @@
+#include "mainwindow.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    // Qt 6 decodes and encodes 8-bit text in the system's local encoding on its
+    // own (QString::fromLocal8Bit, QStringConverter::System), so there is no
+    // codec to install here.
+    QApplication app(argc, argv);
+    MainWindow window;
+    window.show();
+    return app.exec();
+}

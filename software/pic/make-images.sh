@@ -1,0 +1,35 @@
+#!/bin/sh
+# Draws the program's window icon and logo with ImageMagick and writes them
+# beside this script. The results are committed; run this only to change them.
+#   icon.ico  images of 32, 48, 64 and 256 pixels, 32 bits per pixel
+#   tesv.jpg  the 230 x 70 logo shown under the serial panel
+set -eu
+cd "$(dirname "$0")"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# Icon: a dark blue tile with a small car seen from above and a yellow trace.
+convert -size 256x256 xc:none \
+    -fill '#16325c' -draw 'roundrectangle 8,8 247,247 40,40' \
+    -fill '#f2f2f2' -draw 'roundrectangle 78,40 178,200 24,24' \
+    -fill '#16325c' -draw 'roundrectangle 96,70 160,110 8,8' \
+    -fill '#222222' -draw 'rectangle 58,62 78,102' -draw 'rectangle 178,62 198,102' \
+    -draw 'rectangle 58,140 78,180' -draw 'rectangle 178,140 198,180' \
+    -stroke '#ffd400' -strokewidth 10 -fill none \
+    -draw 'line 24,222 64,222' -draw 'line 64,222 64,196' -draw 'line 64,196 112,196' -draw 'line 112,196 112,226' -draw 'line 112,226 160,226' -draw 'line 160,226 160,204' -draw 'line 160,204 232,204' \
+    "PNG32:$tmp/icon256.png"
+for s in 32 48 64; do
+    convert "$tmp/icon256.png" -resize ${s}x${s} "PNG32:$tmp/icon$s.png"
+done
+convert "$tmp/icon32.png" "$tmp/icon48.png" "$tmp/icon64.png" "$tmp/icon256.png" icon.ico
+
+# Logo: the maker's name beside a small trace, on white.
+convert -size 230x70 xc:white \
+    -fill '#16325c' -draw 'roundrectangle 6,8 62,62 10,10' \
+    -stroke '#ffd400' -strokewidth 4 -fill none \
+    -draw 'line 12,46 24,46' -draw 'line 24,46 24,26' -draw 'line 24,26 36,26' -draw 'line 36,26 36,50' -draw 'line 36,50 48,50' -draw 'line 48,50 48,32' -draw 'line 48,32 56,32' \
+    -stroke none -fill '#16325c' -font DejaVu-Sans-Bold -pointsize 30 \
+    -annotate +70+42 'Tessavo' \
+    -fill '#5a6b80' -font DejaVu-Sans -pointsize 11 \
+    -annotate +72+58 'smart car tools' \
+    -quality 92 tesv.jpg

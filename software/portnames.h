@@ -1,0 +1,26 @@
+#ifndef PORTNAMES_H
+#define PORTNAMES_H
+
+#include <QString>
+
+// How the serial panel names ports. Windows boards appear as COM ports, which
+// the list shows as COM3 and opens as COM3 or, from COM10 on, as \\.\COM10.
+// Elsewhere the list shows every port by its own name (ttyUSB0, cu.usbserial-1)
+// and opens it as named; a typed device path is opened as written there.
+enum class PortNaming { ComStyle, SystemNames };
+
+// The naming of the platform the program was built for.
+PortNaming platformPortNaming();
+
+// The name of an enumerated port as it goes into the list, cut at its first NUL
+// character; empty when the list leaves it out (COM style: names not starting
+// with "com" in any letter case).
+QString listedPortName(const QString &enumeratedName, PortNaming naming);
+
+// The device name to open for the text of the port list, or an empty string
+// when the text names no device: an empty text, or in COM style a text starting
+// with "com" whose rest is no decimal number. In COM style any other text is a
+// device name typed by the user and is opened as written.
+QString deviceNameForEntry(const QString &entry, PortNaming naming);
+
+#endif // PORTNAMES_H

@@ -1,0 +1,88 @@
+#include "testsupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QThread>
+
+DialogDriver::DialogDriver()
+{
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    connect(&m_timer, &QTimer::timeout, this, &DialogDriver::answer);
+    m_timer.start(10);
+}
+
+void DialogDriver::answer()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        if (!box->isVisible())
+            return;
+        boxes.append({ box->windowTitle(), box->text(), box->icon(), box->parentWidget() != nullptr });
+        QAbstractButton *button = box->button(QMessageBox::Ok);
+        if (!button)
+            button = box->button(QMessageBox::Yes);
+        if (!button)
+            button = box->buttons().value(0);
+        if (button)
+            button->click();
+        return;
+    }
+    if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+        if (!dialog->isVisible())
+            return;
+        fileFilters.append(dialog->nameFilters().join(QStringLiteral(";;")));
+        const QString path = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+        if (path.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->selectFile(path);
+        // accept() is protected in QFileDialog; as a slot it can be invoked by name.
+        QMetaObject::invokeMethod(dialog, "accept");
+    }
+}
+
+VirtualSerialPair::VirtualSerialPair()
+{
+    static int counter = 0;
+    // Names unique per process and pair: the serial port's lock file is named
+    // after the device, so two pairs must never share a name.
+    const QString stem = QStringLiteral("scda%1x%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    m_first = m_dir.filePath(stem + QStringLiteral("a"));
+    m_second = m_dir.filePath(stem + QStringLiteral("b"));
+}
+
+VirtualSerialPair::~VirtualSerialPair()
+{
+    stop();
+}
+
+bool VirtualSerialPair::start()
+{
+    m_socat.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_socat.start(QStringLiteral("socat"),
+                  { QStringLiteral("pty,raw,echo=0,link=") + m_first,
+                    QStringLiteral("pty,raw,echo=0,link=") + m_second });
+    if (!m_socat.waitForStarted(5000))
+        return false;
+    const QDeadlineTimer deadline(5000);
+    while (!deadline.hasExpired()) {
+        if (QFileInfo::exists(m_first) && QFileInfo::exists(m_second))
+            return true;
+        if (m_socat.state() == QProcess::NotRunning)
+            return false;
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+void VirtualSerialPair::stop()
+{
+    if (m_socat.state() == QProcess::NotRunning)
+        return;
+    m_socat.kill();
+    m_socat.waitForFinished(5000);
+}

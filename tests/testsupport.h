@@ -1,0 +1,66 @@
+#ifndef TESTSUPPORT_H
+#define TESTSUPPORT_H
+
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+
+// Answers the modal dialogs that the program opens, so that a test driving a
+// real button is never stuck in a nested event loop. Every message box is
+// recorded and answered with OK (or Yes); file dialogs take the queued answers
+// in order, an empty answer cancelling the dialog.
+class DialogDriver : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Box
+    {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon;
+        bool hasParent;
+    };
+
+    DialogDriver();
+
+    QList<Box> boxes;
+    QStringList fileAnswers;
+    // Name filters of each file dialog seen, joined by ";;".
+    QStringList fileFilters;
+
+private:
+    void answer();
+
+    QTimer m_timer;
+};
+
+// A pair of connected virtual serial ports made by socat. Writing to one end
+// arrives at the other, as over a null-modem cable.
+class VirtualSerialPair
+{
+public:
+    VirtualSerialPair();
+    ~VirtualSerialPair();
+
+    // Starts socat and waits until both ends exist. False if socat is missing
+    // or did not come up.
+    bool start();
+    // Ends socat, as if the cable had been pulled out.
+    void stop();
+
+    QString first() const { return m_first; }
+    QString second() const { return m_second; }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_socat;
+    QString m_first;
+    QString m_second;
+};
+
+#endif // TESTSUPPORT_H

@@ -3,7 +3,9 @@
 
 #include "makerinfo.h"
 
-AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent), ui(new Ui::AboutDialog)
+AboutDialog::AboutDialog(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::AboutDialog)
 {
     ui->setupUi(this);
     ui->label_2->setText(MakerInfo::companyRights());

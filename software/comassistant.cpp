@@ -192,6 +192,7 @@ QString ComAssistant::decodeText(const QByteArray &bytes)
 void ComAssistant::showOpenError(const QString &fileName)
 {
     QMessageBox::critical(this, QStringLiteral("错误"),
-                          QStringLiteral("无法打开文件") + fileName + QStringLiteral("，是否被其他程序占用？"),
+                          QStringLiteral("无法打开文件") + fileName
+                                  + QStringLiteral("，是否被其他程序占用？"),
                           QMessageBox::Ok);
 }

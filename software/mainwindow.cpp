@@ -7,41 +7,13 @@
 #include "linearccd.h"
 #include "makerinfo.h"
 #include "oscilloscope.h"
-#include "portnames.h"
+#include "portsettings.h"
 
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSerialPortInfo>
 #include <QUrl>
-
-namespace {
-
-// Baud rate by the text of the chosen item; an unknown text falls back to 9600.
-qint32 baudRateForText(const QString &text)
-{
-    static const qint32 rates[] = { 256000, 128000, 115200, 57600, 56000, 38400,
-                                    19200,  14400,  9600,   4800,  2400 };
-    for (const qint32 rate : rates) {
-        if (text == QString::number(rate))
-            return rate;
-    }
-    return 9600;
-}
-
-QSerialPort::Parity parityForIndex(int index)
-{
-    switch (index) {
-    case 1:
-        return QSerialPort::OddParity;
-    case 2:
-        return QSerialPort::EvenParity;
-    default:
-        return QSerialPort::NoParity;
-    }
-}
-
-} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -195,19 +167,16 @@ void MainWindow::applyPortSettings()
 {
     if (!m_port)
         return;
-    m_port->setBaudRate(baudRateForText(ui->baudrateList->currentText()));
-    m_port->setDataBits(QSerialPort::DataBits(8 - ui->DataBitsList->currentIndex()));
-    m_port->setParity(parityForIndex(ui->ParityList->currentIndex()));
-    switch (ui->StopBitsList->currentIndex()) {
-    case 0:
-        m_port->setStopBits(QSerialPort::OneStop);
-        break;
-    case 1:
-        m_port->setStopBits(QSerialPort::TwoStop);
-        break;
-    default:
-        break;
-    }
+    const LineSettings settings
+            = lineSettingsFor(ui->baudrateList->currentText(), ui->ParityList->currentIndex(),
+                              ui->DataBitsList->currentIndex(), ui->StopBitsList->currentIndex());
+    // A setting the device refuses (a virtual port knows no parity, say)
+    // leaves the port open with its previous value.
+    m_port->setBaudRate(settings.baudRate);
+    m_port->setDataBits(settings.dataBits);
+    m_port->setParity(settings.parity);
+    if (settings.stopBits)
+        m_port->setStopBits(*settings.stopBits);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
 }
 
@@ -225,8 +194,8 @@ void MainWindow::updatePanel()
 {
     const bool open = m_port != nullptr;
     ui->openPort->setText(open ? QStringLiteral("关闭串口") : QStringLiteral("打开串口"));
-    QWidget *const settings[] = { ui->comList,      ui->baudrateList, ui->updataComBnt,
-                                  ui->ParityList,   ui->DataBitsList, ui->StopBitsList };
+    QWidget *const settings[] = { ui->comList,    ui->baudrateList, ui->updataComBnt,
+                                  ui->ParityList, ui->DataBitsList, ui->StopBitsList };
     for (QWidget *w : settings)
         w->setEnabled(!open);
 }

@@ -5,10 +5,28 @@
 #include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QThread>
+
+namespace {
+
+QtMessageHandler g_previousHandler = nullptr;
+
+// The offscreen platform warns about every top-level window it cannot size
+// by hints; that says nothing about the program under test.
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QLatin1String("does not support propagateSizeHints")))
+        return;
+    g_previousHandler(type, context, message);
+}
+
+} // namespace
 
 DialogDriver::DialogDriver()
 {
+    if (!g_previousHandler)
+        g_previousHandler = qInstallMessageHandler(quietHandler);
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     connect(&m_timer, &QTimer::timeout, this, &DialogDriver::answer);
     m_timer.start(10);
@@ -20,7 +38,8 @@ void DialogDriver::answer()
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         if (!box->isVisible())
             return;
-        boxes.append({ box->windowTitle(), box->text(), box->icon(), box->parentWidget() != nullptr });
+        boxes.append(
+                { box->windowTitle(), box->text(), box->icon(), box->parentWidget() != nullptr });
         QAbstractButton *button = box->button(QMessageBox::Ok);
         if (!button)
             button = box->button(QMessageBox::Yes);
@@ -39,7 +58,12 @@ void DialogDriver::answer()
             dialog->reject();
             return;
         }
-        dialog->selectFile(path);
+        // Typing the whole path is what a user does and does not depend on the
+        // folder the dialog happens to show.
+        if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            edit->setText(path);
+        else
+            dialog->selectFile(path);
         // accept() is protected in QFileDialog; as a slot it can be invoked by name.
         QMetaObject::invokeMethod(dialog, "accept");
     }
@@ -50,7 +74,8 @@ VirtualSerialPair::VirtualSerialPair()
     static int counter = 0;
     // Names unique per process and pair: the serial port's lock file is named
     // after the device, so two pairs must never share a name.
-    const QString stem = QStringLiteral("scda%1x%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    const QString stem
+            = QStringLiteral("scda%1x%2").arg(QCoreApplication::applicationPid()).arg(++counter);
     m_first = m_dir.filePath(stem + QStringLiteral("a"));
     m_second = m_dir.filePath(stem + QStringLiteral("b"));
 }

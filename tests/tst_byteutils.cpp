@@ -28,7 +28,8 @@ void TestByteUtils::hexTextAccepted_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("plain") << "FA 29 AA BB 3B" << QByteArray::fromHex("FA29AABB3B");
-    QTest::newRow("mixed separators") << QStringLiteral("  0a\r\n0B\t") << QByteArray::fromHex("0A0B");
+    QTest::newRow("mixed separators")
+            << QStringLiteral("  0a\r\n0B\t") << QByteArray::fromHex("0A0B");
     QTest::newRow("single digits") << "1 2 3" << QByteArray::fromHex("010203");
     QTest::newRow("lone digit") << "F" << QByteArray::fromHex("0F");
     QTest::newRow("lower case") << "fa ff 00" << QByteArray::fromHex("FAFF00");
@@ -90,8 +91,7 @@ void TestByteUtils::hexTextLayout()
     for (int i = 0; i < 17; ++i)
         seventeen.append(char(i));
     bytesToHexText(seventeen, text, 0);
-    QCOMPARE(text,
-             QStringLiteral("00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\n10 "));
+    QCOMPARE(text, QStringLiteral("00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\n10 "));
 
     bytesToHexText(QByteArray(), text, 0);
     QVERIFY(text.isEmpty());

@@ -1,4 +1,241 @@
+#include "ccd.h"
+#include "mainwindow.h"
+#include "testsupport.h"
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+
+// The main window against a real pair of virtual serial ports: the program
+// opens one end, the test plays the board on the other.
+class TestSerialE2E : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void openAndCloseCycle();
+    void lineSettingsFollowTheLists();
+    void terminalBothWays();
+    void unconsumedBytesSurviveCloseAndTabSwitch();
+    void receiveBufferKeepsNewestMebibyte();
+    void lostDeviceClosesThePort();
+    void closingWindowClosesPortFirst();
+
+private:
+    bool openProgramPort();
+    QWidget *widget(const char *name) const { return m_window->findChild<QWidget *>(name); }
+    QPushButton *openButton() const { return m_window->findChild<QPushButton *>("openPort"); }
+    QString received() const
+    {
+        return m_window->findChild<QPlainTextEdit *>("DataGetted")->toPlainText();
+    }
+    // Writes from the board's end while the program, in this same process,
+    // keeps reading: the event loop must run or a full line would stall both.
+    void boardWrite(const QByteArray &bytes)
+    {
+        m_board->write(bytes);
+        QTRY_COMPARE_WITH_TIMEOUT(m_board->bytesToWrite(), 0, 10000);
+    }
+
+    VirtualSerialPair *m_pair = nullptr;
+    QSerialPort *m_board = nullptr;
+    MainWindow *m_window = nullptr;
+    DialogDriver *m_dialogs = nullptr;
+};
+
+void TestSerialE2E::init()
+{
+    m_pair = new VirtualSerialPair;
+    QVERIFY2(m_pair->start(), "socat is needed for this test");
+    m_board = new QSerialPort(m_pair->second());
+    QVERIFY(m_board->open(QIODevice::ReadWrite));
+    m_window = new MainWindow;
+    m_window->show();
+    m_dialogs = new DialogDriver;
+}
+
+void TestSerialE2E::cleanup()
+{
+    delete m_dialogs;
+    delete m_window;
+    delete m_board;
+    delete m_pair;
+}
+
+bool TestSerialE2E::openProgramPort()
+{
+    m_window->findChild<QComboBox *>("comList")->setEditText(m_pair->first());
+    QTest::mouseClick(openButton(), Qt::LeftButton);
+    return m_window->findChild<QSerialPort *>() != nullptr;
+}
+
+void TestSerialE2E::openAndCloseCycle()
+{
+    QSignalSpy opened(m_window, &MainWindow::comOpen);
+    QSignalSpy closed(m_window, &MainWindow::comClose);
+    const char *settings[] = { "comList",    "baudrateList", "updataComBnt",
+                               "ParityList", "DataBitsList", "StopBitsList" };
+
+    for (int round = 1; round <= 2; ++round) {
+        QVERIFY(openProgramPort());
+        QCOMPARE(opened.size(), round);
+        QCOMPARE(openButton()->text(), QStringLiteral("关闭串口"));
+        QVERIFY(openButton()->isChecked());
+        for (const char *name : settings)
+            QVERIFY(!widget(name)->isEnabled());
+        // The camera tab locks its picture size while the port is open.
+        QVERIFY(!widget("spinBoxWidth") || !widget("spinBoxWidth")->isEnabled());
+
+        QTest::mouseClick(openButton(), Qt::LeftButton);
+        QCOMPARE(closed.size(), round);
+        QVERIFY(!m_window->findChild<QSerialPort *>());
+        QCOMPARE(openButton()->text(), QStringLiteral("打开串口"));
+        QVERIFY(!openButton()->isChecked());
+        for (const char *name : settings)
+            QVERIFY(widget(name)->isEnabled());
+        QVERIFY(!widget("spinBoxWidth") || widget("spinBoxWidth")->isEnabled());
+    }
+    QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+void TestSerialE2E::lineSettingsFollowTheLists()
+{
+    QVERIFY(openProgramPort());
+    auto *port = m_window->findChild<QSerialPort *>();
+    QCOMPARE(port->baudRate(), 115200);
+    QCOMPARE(port->dataBits(), QSerialPort::Data8);
+    QCOMPARE(port->parity(), QSerialPort::NoParity);
+    QCOMPARE(port->stopBits(), QSerialPort::OneStop);
+    QCOMPARE(port->flowControl(), QSerialPort::NoFlowControl);
+    QTest::mouseClick(openButton(), Qt::LeftButton);
+
+    m_window->findChild<QComboBox *>("baudrateList")->setCurrentIndex(10);
+    m_window->findChild<QComboBox *>("StopBitsList")->setCurrentIndex(1);
+    QVERIFY(openProgramPort());
+    port = m_window->findChild<QSerialPort *>();
+    QCOMPARE(port->baudRate(), 256000);
+    QCOMPARE(port->stopBits(), QSerialPort::TwoStop);
+    QTest::mouseClick(openButton(), Qt::LeftButton);
+
+    // A virtual port refuses parity and short characters; the port still
+    // opens and works, and nothing is reported.
+    m_window->findChild<QComboBox *>("baudrateList")->setCurrentIndex(0);
+    m_window->findChild<QComboBox *>("ParityList")->setCurrentIndex(2);
+    m_window->findChild<QComboBox *>("DataBitsList")->setCurrentIndex(3);
+    QVERIFY(openProgramPort());
+    QCOMPARE(m_window->findChild<QSerialPort *>()->baudRate(), 2400);
+    boardWrite("ok");
+    QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("6F 6B "), 5000);
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    QCOMPARE(openButton()->text(), QStringLiteral("关闭串口"));
+}
+
+void TestSerialE2E::terminalBothWays()
+{
+    QVERIFY(openProgramPort());
+    boardWrite(QByteArray::fromHex("00112233445566778899AABBCCDDEEFF10"));
+    QTRY_COMPARE_WITH_TIMEOUT(
+            received(), QStringLiteral("00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF\n10 "),
+            5000);
+
+    QTest::mouseClick(m_window->findChild<QPushButton *>("CleanDataGettedBnt"), Qt::LeftButton);
+    QTest::mouseClick(m_window->findChild<QRadioButton *>("GettedTextBnt"), Qt::LeftButton);
+    QVERIFY(received().isEmpty());
+    boardWrite(QStringLiteral("左边线=12 右边线=115\n").toLocal8Bit());
+    QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("左边线=12 右边线=115\n"), 5000);
+
+    QByteArray arrived;
+    connect(m_board, &QSerialPort::readyRead, this, [&] { arrived += m_board->readAll(); });
+    m_window->findChild<QPlainTextEdit *>("DataSend")->setPlainText(QStringLiteral("PID 1.5 0.2"));
+    QTest::mouseClick(m_window->findChild<QPushButton *>("SendBnt"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(arrived, QByteArray("PID 1.5 0.2"), 5000);
+}
+
+void TestSerialE2E::unconsumedBytesSurviveCloseAndTabSwitch()
+{
+    auto *tabs = m_window->findChild<QTabWidget *>("tabWidget");
+    QVERIFY(openProgramPort());
+    // The camera tab waits for a picture end byte and leaves these in place.
+    tabs->setCurrentIndex(3);
+    boardWrite(QByteArray::fromHex("01020304050607"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->recvBuffer(), QByteArray::fromHex("01020304050607"), 5000);
+
+    QTest::mouseClick(openButton(), Qt::LeftButton);
+    tabs->setCurrentIndex(0);
+    QCOMPARE(m_window->recvBuffer().size(), 7);
+    QVERIFY(received().isEmpty());
+
+    QVERIFY(openProgramPort());
+    boardWrite(QByteArray::fromHex("0809"));
+    QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("01 02 03 04 05 06 07 08 09 "), 5000);
+    QVERIFY(m_window->recvBuffer().isEmpty());
+}
+
+void TestSerialE2E::receiveBufferKeepsNewestMebibyte()
+{
+    QVERIFY(openProgramPort());
+    m_window->findChild<QTabWidget *>("tabWidget")->setCurrentIndex(3);
+    const qsizetype limit = MainWindow::kRecvBufferLimit;
+    QByteArray stream(limit + limit / 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < stream.size(); ++i)
+        stream[i] = char(i % 251); // never 0xFF, so no picture ends
+    for (qsizetype pos = 0; pos < stream.size(); pos += 64 * 1024)
+        boardWrite(stream.mid(pos, 64 * 1024));
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->recvBuffer().size() == limit
+                                     && m_window->recvBuffer().endsWith(stream.right(16)),
+                             10000);
+    QCOMPARE(m_window->recvBuffer(), stream.right(limit));
+}
+
+void TestSerialE2E::lostDeviceClosesThePort()
+{
+    QSignalSpy closed(m_window, &MainWindow::comClose);
+    QVERIFY(openProgramPort());
+    m_pair->stop();
+    QTRY_COMPARE_WITH_TIMEOUT(closed.size(), 1, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->boxes.size(), 1, 5000);
+    QCOMPARE(m_dialogs->boxes.at(0).title, QStringLiteral("错误"));
+    QCOMPARE(m_dialogs->boxes.at(0).icon, QMessageBox::Critical);
+    QVERIFY(m_dialogs->boxes.at(0).text.contains(QStringLiteral("断开")));
+    QVERIFY(!m_window->findChild<QSerialPort *>());
+    QCOMPARE(openButton()->text(), QStringLiteral("打开串口"));
+    QVERIFY(!openButton()->isChecked());
+    QVERIFY(widget("comList")->isEnabled());
+
+    // Opening again reports the device as missing instead of pretending.
+    QTest::mouseClick(openButton(), Qt::LeftButton);
+    QCOMPARE(m_dialogs->boxes.size(), 2);
+    QCOMPARE(m_dialogs->boxes.at(1).text, QStringLiteral("无法打开该串口！"));
+    QCOMPARE(closed.size(), 1);
+}
+
+void TestSerialE2E::closingWindowClosesPortFirst()
+{
+    QVERIFY(openProgramPort());
+    int closes = 0;
+    bool tabsAlive = false;
+    connect(m_window, &MainWindow::comClose, this, [&] {
+        ++closes;
+        tabsAlive = m_window->findChild<CCD *>() != nullptr
+                && m_window->findChild<QTabWidget *>("tabWidget")->count() == 4;
+    });
+    delete m_window;
+    m_window = nullptr;
+    QCOMPARE(closes, 1);
+    QVERIFY(tabsAlive);
+
+    // The device was released: the board end can be reopened by another program.
+    QSerialPort again(m_pair->first());
+    QVERIFY(again.open(QIODevice::ReadWrite));
+}
+
+QTEST_MAIN(TestSerialE2E)
 #include "tst_serial_e2e.moc"

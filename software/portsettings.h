@@ -1,9 +1,14 @@
-#ifndef PORTNAMES_H
-#define PORTNAMES_H
+#ifndef PORTSETTINGS_H
+#define PORTSETTINGS_H
 
+#include <QSerialPort>
 #include <QString>
 
-// How the serial panel names ports. Windows boards appear as COM ports, which
+#include <optional>
+
+// How the serial panel names ports and sets up the line.
+//
+// Naming:  Windows boards appear as COM ports, which
 // the list shows as COM3 and opens as COM3 or, from COM10 on, as \\.\COM10.
 // Elsewhere the list shows every port by its own name (ttyUSB0, cu.usbserial-1)
 // and opens it as named; a typed device path is opened as written there.
@@ -23,4 +28,19 @@ QString listedPortName(const QString &enumeratedName, PortNaming naming);
 // device name typed by the user and is opened as written.
 QString deviceNameForEntry(const QString &entry, PortNaming naming);
 
-#endif // PORTNAMES_H
+// Line settings chosen in the serial panel.
+struct LineSettings
+{
+    qint32 baudRate;
+    QSerialPort::DataBits dataBits;
+    QSerialPort::Parity parity;
+    std::optional<QSerialPort::StopBits> stopBits; // unset: leave the port's own
+};
+
+// The settings for the panel's choices: the baud rate by the item's text (an
+// unknown text gives 9600), parity by index (none, odd, even), data bits by
+// index (8, 7, 6, 5) and stop bits by index (1, 2; any other index sets none).
+LineSettings lineSettingsFor(const QString &baudText, int parityIndex, int dataBitsIndex,
+                             int stopBitsIndex);
+
+#endif // PORTSETTINGS_H

@@ -1,9 +1,40 @@
 #include "linearccd.h"
 #include "ui_linearccd.h"
 
-LinearCCD::LinearCCD(QWidget *parent) : QWidget(parent), ui(new Ui::LinearCCD)
+#include "byteutils.h"
+#include "frameextraction.h"
+#include "greyview.h"
+#include "waveview.h"
+
+#include <QHBoxLayout>
+
+namespace {
+
+void placeView(QWidget *groupBox, QWidget *view)
+{
+    auto *layout = new QHBoxLayout;
+    layout->addWidget(view);
+    groupBox->setLayout(layout);
+}
+
+} // namespace
+
+LinearCCD::LinearCCD(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::LinearCCD)
+    , m_greyView(new GreyView(nullptr))
+    , m_waveView(new WaveView(nullptr))
+    , m_binView(new GreyView(nullptr))
+    , m_imgProc(nullptr)
 {
     ui->setupUi(this);
+    placeView(ui->groupBox_3, m_greyView);
+    placeView(ui->groupBox_4, m_binView);
+    placeView(ui->groupBox_2, m_waveView);
+    ui->spinBoxTh->setRange(0, 255);
+    ui->horizontalSliderTh->setRange(0, 255);
+    m_pixels = QByteArray(kLinePixels, '\0');
+    connect(m_waveView, &WaveView::mouseMove, this, &LinearCCD::onMouseMove);
 }
 
 LinearCCD::~LinearCCD()
@@ -13,5 +44,100 @@ LinearCCD::~LinearCCD()
 
 void LinearCCD::handleData(QByteArray &buffer)
 {
-    Q_UNUSED(buffer);
+    if (takeNewestFrame(buffer, kLinePixels, m_pixels) != FrameCut::Waiting)
+        updateViews();
+}
+
+void LinearCCD::updateViews()
+{
+    if (m_pixels.size() != kLinePixels)
+        return;
+    const int mid = updateStatistics();
+    m_greyView->setData(m_pixels);
+
+    int threshold = 0;
+    QByteArray binarized;
+    if (ui->radioButton_midVal->isChecked()) {
+        threshold = mid;
+        binarize(m_pixels, binarized, quint8(threshold));
+    } else if (ui->radioButton_fixedVal->isChecked()) {
+        threshold = ui->spinBoxTh->value();
+        binarize(m_pixels, binarized, quint8(threshold));
+    } else if (ui->radioButton_custom->isChecked()) {
+        // Without an algorithm the strip stays all black.
+        binarized = QByteArray(kLinePixels, '\0');
+        if (m_imgProc)
+            m_imgProc(reinterpret_cast<const unsigned char *>(m_pixels.constData()),
+                      reinterpret_cast<unsigned char *>(binarized.data()), kLinePixels, 1);
+    }
+
+    m_waveView->setData(m_pixels, threshold);
+    m_binView->setData(binarized);
+}
+
+int LinearCCD::updateStatistics()
+{
+    quint32 min = 0;
+    quint32 max = 0;
+    quint32 sum = 0;
+    byteStatistics(m_pixels, min, max, sum);
+    const quint32 average = sum / kLinePixels;
+    const quint32 mid = (min + max) / 2;
+    ui->maxText->setText(QString::number(max));
+    ui->minText->setText(QString::number(min));
+    ui->aveText->setText(QString::number(average));
+    ui->midText->setText(QString::number(mid));
+    return int(mid);
+}
+
+void LinearCCD::on_spinBoxTh_valueChanged(int value)
+{
+    // Setting the slider to the value it already has emits nothing, so the
+    // two controls mirror each other without a loop.
+    ui->horizontalSliderTh->setValue(value);
+    if (ui->radioButton_fixedVal->isChecked())
+        updateViews();
+}
+
+void LinearCCD::onMouseMove(QPoint pos)
+{
+    const int index = (pos.x() >= 0 && pos.x() < kLinePixels) ? pos.x() : 0;
+    const int level = (pos.y() >= 0 && pos.y() <= 255) ? pos.y() : 0;
+    ui->pos->setText(QStringLiteral("%1,%2").arg(index).arg(level));
+    ui->val->setText(QString::number(quint8(m_pixels.at(index))));
+}
+
+void LinearCCD::on_horizontalSliderTh_valueChanged(int value)
+{
+    ui->spinBoxTh->setValue(value);
+}
+
+void LinearCCD::on_radioButton_midVal_clicked()
+{
+    updateViews();
+}
+
+void LinearCCD::on_radioButton_fixedVal_clicked()
+{
+    updateViews();
+}
+
+void LinearCCD::on_radioButton_custom_clicked()
+{
+    if (!m_imgProc)
+        chooseAlgorithm();
+    updateViews();
+}
+
+void LinearCCD::on_pushButton_openDll_clicked()
+{
+    chooseAlgorithm();
+}
+
+void LinearCCD::chooseAlgorithm()
+{
+    QString dllName;
+    openAlgorithmDll(dllName, m_imgProc);
+    if (!dllName.isEmpty())
+        ui->lineEdit_dllPath->setText(dllName);
 }

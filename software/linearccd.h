@@ -1,8 +1,14 @@
 #ifndef LINEARCCD_H
 #define LINEARCCD_H
 
+#include "algorithmdll.h"
+
 #include <QByteArray>
+#include <QPoint>
 #include <QWidget>
+
+class GreyView;
+class WaveView;
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -10,19 +16,43 @@ class LinearCCD;
 }
 QT_END_NAMESPACE
 
-// The linear CCD tab: shows lines of 128 pixels, their statistics and binarization.
+// The linear CCD tab: takes the newest line of 128 pixels from the received
+// bytes, shows its statistics, plots it, shows it as a grey strip and
+// binarizes it by the mid value, a fixed threshold or a custom algorithm.
 class LinearCCD : public QWidget
 {
     Q_OBJECT
 
 public:
+    static constexpr int kLinePixels = 128;
+
     explicit LinearCCD(QWidget *parent);
     ~LinearCCD() override;
 
+    // Consumes from the front of buffer up to the last end byte and shows the
+    // newest complete line before it; bytes after that end byte stay.
     void handleData(QByteArray &buffer);
 
+private slots:
+    void on_spinBoxTh_valueChanged(int);
+    void onMouseMove(QPoint);
+    void on_horizontalSliderTh_valueChanged(int value);
+    void on_radioButton_midVal_clicked();
+    void on_radioButton_fixedVal_clicked();
+    void on_radioButton_custom_clicked();
+    void on_pushButton_openDll_clicked();
+
 private:
+    void updateViews();
+    int updateStatistics();
+    void chooseAlgorithm();
+
     Ui::LinearCCD *ui;
+    GreyView *m_greyView;
+    WaveView *m_waveView;
+    GreyView *m_binView;
+    QByteArray m_pixels;
+    ImgProcFunc m_imgProc;
 };
 
 #endif // LINEARCCD_H

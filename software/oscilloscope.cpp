@@ -1,17 +1,175 @@
 #include "oscilloscope.h"
 #include "ui_oscilloscope.h"
 
-Oscilloscope::Oscilloscope(QWidget *parent) : QWidget(parent), ui(new Ui::Oscilloscope)
+#include "oscilloscopewave.h"
+
+#include <QHBoxLayout>
+#include <QMessageBox>
+
+Oscilloscope::Oscilloscope(QWidget *parent)
+    : QWidget(parent)
+    , m_chMin { 0.0, 0.0, 0.0, 0.0 }
+    , m_chSpan { 5.0, 5.0, 5.0, 5.0 }
+    , ui(new Ui::Oscilloscope)
+    , m_wave(new OscilloscopeWave(nullptr))
 {
     ui->setupUi(this);
+    auto *waveLayout = new QHBoxLayout(ui->frame_wave);
+    waveLayout->addWidget(m_wave);
+
+    for (int ch = 0; ch < 4; ++ch) {
+        maxBox(ch)->setValue(5.0);
+        minBox(ch)->setValue(0.0);
+        m_chMin[ch] = 0.0;
+        m_chSpan[ch] = 5.0;
+    }
+
+    m_wave->setCurCh(0);
+    m_wave->setYScaleIndex(5);
 }
 
 Oscilloscope::~Oscilloscope()
 {
     delete ui;
+    delete m_wave;
 }
 
 void Oscilloscope::handleData(QByteArray &buffer)
 {
-    Q_UNUSED(buffer);
+    const QList<ScopeFrame> frames = m_decoder.takeFrames(buffer);
+    for (const ScopeFrame &frame : frames) {
+        for (int ch = 0; ch < 4; ++ch)
+            m_wave->addData(ch, scopeVoltage(frame.raw[ch], m_chMin[ch], m_chSpan[ch]));
+    }
+}
+
+void Oscilloscope::on_pushButton_CH1_clicked()
+{
+    pressChannelButton(0);
+}
+
+void Oscilloscope::on_dial_yScaleIndex_valueChanged(int value)
+{
+    // A channel that is off is switched on by its button, not by the dial.
+    if (m_wave->curYScale() != 0)
+        m_wave->setYScaleIndex(value);
+}
+
+void Oscilloscope::on_pushButton_CH2_clicked()
+{
+    pressChannelButton(1);
+}
+
+void Oscilloscope::on_pushButton_CH3_clicked()
+{
+    pressChannelButton(2);
+}
+
+void Oscilloscope::on_pushButton_CH4_clicked()
+{
+    pressChannelButton(3);
+}
+
+void Oscilloscope::on_dial_xScaleIndex_valueChanged(int value)
+{
+    m_wave->setXScaleIndex(value);
+}
+
+void Oscilloscope::on_doubleSpinBox_ch1max_valueChanged(double value)
+{
+    applyMaximum(0, value);
+}
+
+void Oscilloscope::on_doubleSpinBox_ch1min_valueChanged(double value)
+{
+    applyMinimum(0, value);
+}
+
+void Oscilloscope::on_doubleSpinBox_ch2max_valueChanged(double value)
+{
+    applyMaximum(1, value);
+}
+
+void Oscilloscope::on_doubleSpinBox_ch2min_valueChanged(double value)
+{
+    applyMinimum(1, value);
+}
+
+void Oscilloscope::on_doubleSpinBox_ch3max_valueChanged(double value)
+{
+    applyMaximum(2, value);
+}
+
+void Oscilloscope::on_doubleSpinBox_ch3min_valueChanged(double value)
+{
+    applyMinimum(2, value);
+}
+
+void Oscilloscope::on_doubleSpinBox_ch4max_valueChanged(double value)
+{
+    applyMaximum(3, value);
+}
+
+void Oscilloscope::on_doubleSpinBox_ch4min_valueChanged(double value)
+{
+    applyMinimum(3, value);
+}
+
+void Oscilloscope::on_pushButton_clear_clicked()
+{
+    m_wave->clearData();
+}
+
+// The first press selects the channel (switching it on if it was off); each
+// further press on the selected channel toggles it off and on.
+void Oscilloscope::pressChannelButton(int ch)
+{
+    if (m_wave->curCh() != ch) {
+        m_wave->setCurCh(ch);
+        if (m_wave->curYScale() == 0)
+            m_wave->setYScaleIndex(ui->dial_yScaleIndex->value());
+    } else if (m_wave->curYScale() != 0) {
+        m_wave->setYScaleIndex(0);
+    } else {
+        m_wave->setYScaleIndex(ui->dial_yScaleIndex->value());
+    }
+}
+
+void Oscilloscope::applyMaximum(int ch, double maximum)
+{
+    m_chSpan[ch] = maximum - minBox(ch)->value();
+    if (m_chSpan[ch] <= 0)
+        rejectLimits(ch);
+}
+
+void Oscilloscope::applyMinimum(int ch, double minimum)
+{
+    m_chMin[ch] = minimum;
+    m_chSpan[ch] = maxBox(ch)->value() - minimum;
+    if (m_chSpan[ch] <= 0)
+        rejectLimits(ch);
+}
+
+// The resets are ordinary value changes, so each runs its rule again and the
+// channel ends at 0 V .. 1 V whatever the bad entry was.
+void Oscilloscope::rejectLimits(int ch)
+{
+    QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("最大值小于或等于最小值"),
+                          QMessageBox::Ok);
+    maxBox(ch)->setValue(1.0);
+    minBox(ch)->setValue(0.0);
+}
+
+QDoubleSpinBox *Oscilloscope::maxBox(int ch) const
+{
+    QDoubleSpinBox *const boxes[4] = { ui->doubleSpinBox_ch1max, ui->doubleSpinBox_ch2max,
+                                       ui->doubleSpinBox_ch3max, ui->doubleSpinBox_ch4max };
+    return boxes[ch];
+}
+
+QDoubleSpinBox *Oscilloscope::minBox(int ch) const
+{
+    QDoubleSpinBox *const boxes[4] = { ui->doubleSpinBox_ch1min, ui->doubleSpinBox_ch2min,
+                                       ui->doubleSpinBox_ch3min, ui->doubleSpinBox_ch4min };
+    return boxes[ch];
 }

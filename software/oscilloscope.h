@@ -1,8 +1,13 @@
 #ifndef OSCILLOSCOPE_H
 #define OSCILLOSCOPE_H
 
+#include "scopeframedecoder.h"
+
 #include <QByteArray>
 #include <QWidget>
+
+class OscilloscopeWave;
+class QDoubleSpinBox;
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -10,7 +15,8 @@ class Oscilloscope;
 }
 QT_END_NAMESPACE
 
-// The oscilloscope tab: decodes four-channel sample frames and draws them.
+// The oscilloscope tab: decodes the board's four-channel sample frames into
+// voltages for the waveform view and carries the view's controls.
 class Oscilloscope : public QWidget
 {
     Q_OBJECT
@@ -19,10 +25,41 @@ public:
     explicit Oscilloscope(QWidget *parent);
     ~Oscilloscope() override;
 
+    // Decodes every complete frame at the front of buffer and removes what it
+    // consumed; at most nine bytes, or the start of a frame, stay.
     void handleData(QByteArray &buffer);
 
+private slots:
+    void on_pushButton_CH1_clicked();
+    void on_dial_yScaleIndex_valueChanged(int value);
+    void on_pushButton_CH2_clicked();
+    void on_pushButton_CH3_clicked();
+    void on_pushButton_CH4_clicked();
+    void on_dial_xScaleIndex_valueChanged(int value);
+    void on_doubleSpinBox_ch1max_valueChanged(double value);
+    void on_doubleSpinBox_ch1min_valueChanged(double value);
+    void on_doubleSpinBox_ch2max_valueChanged(double value);
+    void on_doubleSpinBox_ch2min_valueChanged(double value);
+    void on_doubleSpinBox_ch3max_valueChanged(double value);
+    void on_doubleSpinBox_ch3min_valueChanged(double value);
+    void on_doubleSpinBox_ch4max_valueChanged(double value);
+    void on_doubleSpinBox_ch4min_valueChanged(double value);
+    void on_pushButton_clear_clicked();
+
 private:
+    void pressChannelButton(int ch);
+    void applyMaximum(int ch, double maximum);
+    void applyMinimum(int ch, double minimum);
+    void rejectLimits(int ch);
+    QDoubleSpinBox *maxBox(int ch) const;
+    QDoubleSpinBox *minBox(int ch) const;
+
+    // Voltage of raw sample 0 and of 65535 minus it, per channel.
+    double m_chMin[4];
+    double m_chSpan[4];
     Ui::Oscilloscope *ui;
+    OscilloscopeWave *m_wave;
+    ScopeFrameDecoder m_decoder;
 };
 
 #endif // OSCILLOSCOPE_H

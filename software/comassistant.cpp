@@ -31,6 +31,9 @@ ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
         edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     }
     ui->DataGetted->setReadOnly(true);
+    // Nobody undoes received data; an undo history would double its memory
+    // and slow every delivery.
+    ui->DataGetted->setUndoRedoEnabled(false);
 }
 
 ComAssistant::~ComAssistant()

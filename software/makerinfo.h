@@ -4,7 +4,7 @@
 #include <QString>
 
 // The maker's names and addresses, shown in the About dialog and behind the
-// shop links. The .example addresses are reserved and reach nobody; replace
+// shop links. The example addresses are reserved and reach nobody; replace
 // them here for a real distribution.
 namespace MakerInfo {
 
@@ -15,12 +15,12 @@ inline QString companyRights()
 
 inline QString latinRights()
 {
-    return QStringLiteral("Copyright (C) 2013 Tessavo Studio");
+    return QStringLiteral("Copyright 2013 Tessavo");
 }
 
 inline QString supportEmail()
 {
-    return QStringLiteral("support@tessavo.example");
+    return QStringLiteral("ts@example.com");
 }
 
 inline QString shopUrl()

@@ -1,9 +1,24 @@
 #include "ccd.h"
 #include "ui_ccd.h"
 
-CCD::CCD(QWidget *parent) : QWidget(parent), ui(new Ui::CCD)
+#include "byteutils.h"
+#include "frameextraction.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QMessageBox>
+
+CCD::CCD(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::CCD)
+    , m_threshold(0)
+    , m_imgProc(nullptr)
 {
     ui->setupUi(this);
+    initUi();
+    connect(&m_picView, &PicView::cursorValue, this, &CCD::getCursorValue);
+    connect(&m_binView, &PicView::cursorValue, this, &CCD::getCursorValue);
 }
 
 CCD::~CCD()
@@ -13,9 +28,210 @@ CCD::~CCD()
 
 void CCD::handleData(QByteArray &buffer)
 {
-    Q_UNUSED(buffer);
+    const int pixelCount = ui->spinBoxHeight->value() * ui->spinBoxWidth->value();
+    // An end byte that came too early still refreshes the views, from the
+    // picture already held.
+    if (takeNewestFrame(buffer, pixelCount, m_picture) != FrameCut::Waiting)
+        updateViews();
 }
 
-void CCD::onComOpen() { }
+void CCD::onComOpen()
+{
+    ui->spinBoxWidth->setEnabled(false);
+    ui->spinBoxHeight->setEnabled(false);
+}
 
-void CCD::onComClose() { }
+void CCD::onComClose()
+{
+    ui->spinBoxWidth->setEnabled(true);
+    ui->spinBoxHeight->setEnabled(true);
+}
+
+void CCD::on_spinBoxWidth_valueChanged(int)
+{
+    m_picView.setPictureSize(ui->spinBoxWidth->value(), ui->spinBoxHeight->value());
+    m_binView.setPictureSize(ui->spinBoxWidth->value(), ui->spinBoxHeight->value());
+}
+
+void CCD::on_spinBoxHeight_valueChanged(int)
+{
+    on_spinBoxWidth_valueChanged(ui->spinBoxWidth->value());
+}
+
+void CCD::on_radioButtonAutoZoom_clicked()
+{
+    m_picView.setAutoZoom(ui->radioButtonAutoZoom->isChecked());
+    m_binView.setAutoZoom(ui->radioButtonAutoZoom->isChecked());
+}
+
+void CCD::on_radioButtonNoZoom_clicked()
+{
+    on_radioButtonAutoZoom_clicked();
+}
+
+void CCD::on_spinBoxTh_valueChanged(int value)
+{
+    ui->horizontalSliderTh->setValue(value);
+    if (ui->radioButton_fixed->isChecked()) {
+        m_threshold = value;
+        updateBinary();
+    }
+}
+
+void CCD::on_pushButtonSaveData_clicked()
+{
+    const QString fileName = QFileDialog::getSaveFileName(this, QString(), QString(),
+                                                          QStringLiteral("文本文件(*.txt)"));
+    if (fileName.isEmpty())
+        return;
+
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        showOpenError(fileName);
+        return;
+    }
+    QString text;
+    bytesToHexText(m_picture, text, 0);
+    const QByteArray bytes = text.toLatin1();
+    // A disk that fills up, or a file size limit, must not pass for a saved file.
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        QMessageBox::critical(this, QStringLiteral("错误"),
+                              QStringLiteral("写入文件") + fileName + QStringLiteral("失败！"),
+                              QMessageBox::Ok);
+}
+
+void CCD::on_pushButtonSavePicture_clicked()
+{
+    const QString fileName = QFileDialog::getSaveFileName(this, QString(), QString(),
+                                                          QStringLiteral("位图(*.bmp)"));
+    if (fileName.isEmpty())
+        return;
+
+    const QImage *image = m_picView.image();
+    if (!image) {
+        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("图像为空"),
+                              QMessageBox::Ok);
+        return;
+    }
+    // The view's own indexed image: an 8-bit palette bitmap at the picture's size.
+    if (!image->save(fileName, "BMP"))
+        showOpenError(fileName);
+}
+
+void CCD::getCursorValue(int x, int y, int value)
+{
+    ui->labelCursorPos->setText(QStringLiteral("(%1,%2)").arg(x).arg(y));
+    ui->labelPixelValue->setText(QString::number(value));
+}
+
+void CCD::on_horizontalSliderTh_valueChanged(int value)
+{
+    ui->spinBoxTh->setValue(value);
+}
+
+void CCD::on_radioButton_fixed_clicked()
+{
+    m_threshold = ui->spinBoxTh->value();
+    updateBinary();
+}
+
+void CCD::on_pushButton_openDll_clicked()
+{
+    loadAlgorithm();
+    updateBinary();
+}
+
+void CCD::on_radioButton_custom_clicked()
+{
+    if (!m_imgProc)
+        loadAlgorithm();
+    updateBinary();
+}
+
+void CCD::on_radioButton_mid_clicked()
+{
+    updateViews();
+}
+
+void CCD::initUi()
+{
+    ui->spinBoxWidth->setRange(1, 320);
+    ui->spinBoxHeight->setRange(1, 240);
+    ui->spinBoxTh->setRange(0, 255);
+    ui->horizontalSliderTh->setRange(0, 255);
+    ui->lineEditEndCode->setEnabled(false);
+    setDefaults();
+
+    auto *picLayout = new QHBoxLayout(ui->groupBoxPic);
+    picLayout->addWidget(&m_picView);
+    m_picView.setAutoZoom(ui->radioButtonAutoZoom->isChecked());
+    auto *binLayout = new QHBoxLayout(ui->groupBoxBinPic);
+    binLayout->addWidget(&m_binView);
+    m_binView.setAutoZoom(ui->radioButtonAutoZoom->isChecked());
+}
+
+void CCD::setDefaults()
+{
+    ui->spinBoxWidth->setValue(120);
+    ui->spinBoxHeight->setValue(40);
+    ui->radioButtonAutoZoom->setChecked(true);
+    ui->radioButtonNoZoom->setChecked(false);
+    ui->lineEditEndCode->setText(QStringLiteral("ff"));
+}
+
+void CCD::loadAlgorithm()
+{
+    QString dllName;
+    openAlgorithmDll(dllName, m_imgProc);
+    if (!dllName.isEmpty())
+        ui->lineEdit_dllName->setText(dllName);
+}
+
+void CCD::updateViews()
+{
+    updateStatistics();
+    m_picView.setData(m_picture);
+    updateBinary();
+}
+
+void CCD::updateStatistics()
+{
+    quint32 min = 0;
+    quint32 max = 0;
+    quint32 sum = 0;
+    // Without a picture the labels and the threshold keep what they show.
+    if (!byteStatistics(m_picture, min, max, sum))
+        return;
+    const quint32 mid = (max + min) / 2;
+    ui->labelMinValue->setText(QString::number(min));
+    ui->labelMaxValue->setText(QString::number(max));
+    ui->labelMidValue->setText(QString::number(mid));
+    ui->labelAverage->setText(QString::number(sum / quint32(m_picture.size())));
+    if (ui->radioButton_mid->isChecked())
+        m_threshold = int(mid);
+}
+
+void CCD::updateBinary()
+{
+    QByteArray binary;
+    const int width = ui->spinBoxWidth->value();
+    const int height = ui->spinBoxHeight->value();
+    if (!ui->radioButton_custom->isChecked()) {
+        binarize(m_picture, binary, quint8(m_threshold));
+    } else if (m_imgProc && qsizetype(width) * height == m_picture.size()) {
+        binary.resize(m_picture.size());
+        m_imgProc(reinterpret_cast<const unsigned char *>(m_picture.constData()),
+                  reinterpret_cast<unsigned char *>(binary.data()), width, height);
+    }
+    // An empty array (custom mode without a usable algorithm) is refused by
+    // the view, which keeps what it showed.
+    m_binView.setData(binary);
+}
+
+void CCD::showOpenError(const QString &fileName)
+{
+    QMessageBox::critical(this, QStringLiteral("错误"),
+                          QStringLiteral("无法打开文件") + fileName
+                                  + QStringLiteral("，是否被其他程序占用？"),
+                          QMessageBox::Ok);
+}

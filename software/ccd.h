@@ -1,6 +1,9 @@
 #ifndef CCD_H
 #define CCD_H
 
+#include "algorithmdll.h"
+#include "picview.h"
+
 #include <QByteArray>
 #include <QWidget>
 
@@ -10,7 +13,12 @@ class CCD;
 }
 QT_END_NAMESPACE
 
-// The camera tab: shows grey pictures, their statistics and binarization.
+// The camera tab: takes grey pictures of the chosen size out of the receive
+// buffer, shows each with its statistics and a binarized copy, and saves the
+// picture's bytes as hexadecimal text or the picture as a BMP file.
+//
+// A picture on the stream is width x height pixel bytes, row after row,
+// closed by the end byte 0xFF; only the newest complete picture is shown.
 class CCD : public QWidget
 {
     Q_OBJECT
@@ -22,11 +30,40 @@ public:
     void handleData(QByteArray &buffer);
 
 public slots:
+    // The picture size is locked while the port is open.
     void onComOpen();
     void onComClose();
 
+private slots:
+    void on_spinBoxWidth_valueChanged(int);
+    void on_spinBoxHeight_valueChanged(int);
+    void on_radioButtonAutoZoom_clicked();
+    void on_radioButtonNoZoom_clicked();
+    void on_spinBoxTh_valueChanged(int);
+    void on_pushButtonSaveData_clicked();
+    void on_pushButtonSavePicture_clicked();
+    void getCursorValue(int x, int y, int value);
+    void on_horizontalSliderTh_valueChanged(int value);
+    void on_radioButton_fixed_clicked();
+    void on_pushButton_openDll_clicked();
+    void on_radioButton_custom_clicked();
+    void on_radioButton_mid_clicked();
+
 private:
+    void initUi();
+    void setDefaults();
+    void loadAlgorithm();
+    void updateViews();
+    void updateStatistics();
+    void updateBinary();
+    void showOpenError(const QString &fileName);
+
     Ui::CCD *ui;
+    PicView m_picView;
+    PicView m_binView;
+    QByteArray m_picture;
+    int m_threshold;
+    ImgProcFunc m_imgProc;
 };
 
 #endif // CCD_H

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -50,12 +51,12 @@ QString yScaleText(unsigned i)
 }
 
 // Truncates toward zero like a cast; values that no screen could show are
-// held inside int's range instead of overflowing it.
+// held at a hundred million pixels instead of overflowing int.
 int truncated(double value)
 {
     if (std::isnan(value))
         return 0;
-    return int(std::clamp(value, -1e9, 1e9));
+    return int(std::clamp(value, -1e8, 1e8));
 }
 
 } // namespace
@@ -207,27 +208,47 @@ void OscilloscopeWave::drawWave(QPainter &painter, const QList<double> &data, do
     if (count < 2)
         return;
 
+    const double *values = data.constData();
     const double fullScale = 5 * voltsPerDiv;
     const double screenSamples = 10 * samplesPerDiv;
     const auto level
-            = [&](qsizetype i) { return truncated(data[i] / fullScale * gridHeight * 0.5); };
+            = [&](double value) { return truncated(value / fullScale * gridHeight * 0.5); };
     const auto column = [&](qsizetype i) { return truncated(i / screenSamples * gridWidth); };
+    // One past the last sample that shares column x with sample i.
+    const auto runEnd = [&](qsizetype i, int x) {
+        qsizetype end = i + 1;
+        if (gridWidth > 0) {
+            // Close to the first sample of the next column; corrected below.
+            const double estimate = std::ceil((x + 1.0) * screenSamples / gridWidth);
+            end = qsizetype(std::clamp(estimate, double(i + 1), double(count)));
+            while (end > i + 1 && column(end - 1) != x)
+                --end;
+        }
+        while (end < count && column(end) == x)
+            ++end;
+        return end;
+    };
 
     // The staircase holds each level until the next sample's column and then
-    // steps to the new level. All steps within one column together cover the
+    // steps to the new level. The steps within one column together cover the
     // span between the lowest and the highest level they pass through, so each
-    // column gets one vertical stroke over that span; a noisy signal thus costs
-    // two strokes per column instead of one per sample.
+    // column gets one vertical stroke over that span, and as the level grows
+    // with the value that span comes from the column's smallest and largest
+    // value. A noisy signal thus costs two strokes per column instead of one
+    // per sample, and one division per column instead of two per sample.
     std::vector<QLine> lines;
+    // Vertical strokes become one-pixel-wide rectangles: the same pixels, but
+    // filled row by row instead of plotted pixel by pixel.
+    std::vector<QRect> steps;
     int col = 0;
-    int last = level(0);
+    int last = level(values[0]);
     int low = last;
     int high = last;
-    for (qsizetype i = 1; i < count; ++i) {
+    for (qsizetype i = 1; i < count;) {
         const int x = column(i);
         if (x != col) {
             if (low != high)
-                lines.emplace_back(col, -high, col, -low);
+                steps.emplace_back(col, -high, 1, high - low + 1);
             lines.emplace_back(col, -last, x, -last);
             col = x;
             low = high = last;
@@ -235,12 +256,35 @@ void OscilloscopeWave::drawWave(QPainter &painter, const QList<double> &data, do
             if (gridWidth > 0 && col >= columnLimit)
                 break;
         }
-        last = level(i);
-        low = std::min(low, last);
-        high = std::max(high, last);
+
+        const qsizetype end = runEnd(i, x);
+        double smallest = std::numeric_limits<double>::infinity();
+        double largest = -smallest;
+        bool nan = false;
+        for (qsizetype k = i; k < end; ++k) {
+            const double value = values[k];
+            smallest = value < smallest ? value : smallest;
+            largest = value > largest ? value : largest;
+            nan |= value != value;
+        }
+        // A value that is not a number sits at level 0, like any other
+        // value that truncates to 0.
+        if (smallest <= largest) {
+            low = std::min({ low, level(smallest), level(largest) });
+            high = std::max({ high, level(smallest), level(largest) });
+        }
+        if (nan) {
+            low = std::min(low, 0);
+            high = std::max(high, 0);
+        }
+        last = level(values[end - 1]);
+        i = end;
     }
     if (low != high)
-        lines.emplace_back(col, -high, col, -low);
+        steps.emplace_back(col, -high, 1, high - low + 1);
 
     painter.drawLines(lines.data(), int(lines.size()));
+    const QColor color = painter.pen().color();
+    for (const QRect &step : steps)
+        painter.fillRect(step, color);
 }

@@ -4,7 +4,9 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -49,8 +51,12 @@ void plainStaircase(QPainter &painter, const QList<double> &data, double voltsPe
 {
     if (data.size() < 2)
         return;
-    const auto level
-            = [&](qsizetype i) { return int(data[i] / (5 * voltsPerDiv) * gridHeight * 0.5); };
+    // Values no screen can show are held far outside it, and a value that is
+    // not a number counts as 0.
+    const auto level = [&](qsizetype i) {
+        const double l = data[i] / (5 * voltsPerDiv) * gridHeight * 0.5;
+        return std::isnan(l) ? 0 : int(std::clamp(l, -1e9, 1e9));
+    };
     const auto column = [&](qsizetype i) { return int(i / (10 * samplesPerDiv) * gridWidth); };
     int previousColumn = 0;
     int previousLevel = level(0);
@@ -293,6 +299,11 @@ void TestOscilloscopeWave::traceEqualsPlainStaircase_data()
     QTest::newRow("levels far outside the grid") << wild << 0.005 << 200.0 << 410;
     QTest::newRow("wide steps") << steps << 1.0 << 5.0 << 410;
     QTest::newRow("running past the edge") << steps << 0.5 << 2.0 << 410;
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const QList<double> odd { 1, nan, 2, -inf, 0.5, nan, nan, inf, -1, 3, nan, 2 };
+    QTest::newRow("not a number, infinities") << odd << 1.0 << 1.0 << 410;
+    QTest::newRow("the same, in one column") << odd << 1.0 << 500.0 << 410;
     QTest::newRow("two samples") << QList<double> { 1.0, -2.0 } << 1.0 << 1.0 << 410;
 }
 

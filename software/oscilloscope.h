@@ -25,8 +25,8 @@ public:
     explicit Oscilloscope(QWidget *parent);
     ~Oscilloscope() override;
 
-    // Decodes every complete frame at the front of buffer and removes what it
-    // consumed; at most nine bytes, or the start of a frame, stay.
+    // Decodes every complete frame in buffer into the view and removes what it
+    // consumed; at most nine bytes, the possible start of a frame, stay.
     void handleData(QByteArray &buffer);
 
 private slots:

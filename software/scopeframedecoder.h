@@ -29,10 +29,10 @@ inline double scopeVoltage(quint16 raw, double minimum, double span)
 class ScopeFrameDecoder
 {
 public:
-    // Decodes every complete frame at the front of buffer, in order, and
-    // removes what it consumed: garbage before a sync pair, the frames, and
-    // all of a buffer of ten or more bytes without a sync pair. At most nine
-    // bytes wait for the next call, or a sync pair with the start of its frame.
+    // Decodes every complete frame in buffer, in order, and removes what it
+    // consumed: garbage before a sync pair, the frames, and all of a buffer of
+    // ten or more bytes without a sync pair. At most nine bytes wait for the
+    // next call: a sync pair with the start of its frame, or any nine bytes.
     QList<ScopeFrame> takeFrames(QByteArray &buffer);
 
     // True while the trailing byte of the last frame has not arrived.

@@ -1,0 +1,62 @@
+#include "camerasource.h"
+
+#include <QtMath>
+
+namespace {
+
+constexpr double kNoise = 5.0;
+
+} // namespace
+
+CameraTrackRow cameraTrackRow(int width, int height, int row, double seconds,
+                              const std::array<double, 2> &phases)
+{
+    // Nearness of the row: 0 at the far top edge, 1 at the bottom.
+    const double near = (row + 0.5) / height;
+    const double far = 1.0 - near;
+    const double sideways = 0.10 * qSin(2.0 * M_PI * (0.13 * seconds + phases[0]));
+    const double bend = 0.45 * qSin(2.0 * M_PI * (0.05 * seconds + phases[1]));
+    return { width * (0.5 + sideways + bend * far * far), width * (0.10 + 0.32 * near) };
+}
+
+QByteArray cameraPicture(int width, int height, double seconds, const std::array<double, 2> &phases,
+                         SimRandom &random)
+{
+    QByteArray picture(qsizetype(width) * height + 1, char(0xFF));
+    char *pixel = picture.data();
+    for (int row = 0; row < height; ++row) {
+        const CameraTrackRow track = cameraTrackRow(width, height, row, seconds, phases);
+        const double near = (row + 0.5) / height;
+        const double edgeLine = qMax(1.0, 0.12 * track.halfWidth);
+        for (int column = 0; column < width; ++column) {
+            const double distance = qAbs(column + 0.5 - track.centre);
+            double value;
+            if (distance < track.halfWidth - edgeLine)
+                value = 170.0 + 45.0 * near;
+            else if (distance <= track.halfWidth)
+                value = 30.0;
+            else
+                value = 65.0 + 20.0 * near;
+            value += kNoise * random.symmetric();
+            *pixel++ = char(qBound(0, qRound(value), 254));
+        }
+    }
+    return picture;
+}
+
+CameraSource::CameraSource(int width, int height, double rate, quint64 seed)
+    : m_width(width)
+    , m_height(height)
+    , m_rate(rate)
+    , m_random(seed)
+{
+    for (double &phase : m_phases)
+        phase = m_random.unit();
+}
+
+qint64 CameraSource::generate(QByteArray &out, qint64 n)
+{
+    for (qint64 i = 0; i < n; ++i, ++m_index)
+        out.append(cameraPicture(m_width, m_height, double(m_index) / m_rate, m_phases, m_random));
+    return n;
+}

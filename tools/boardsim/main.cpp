@@ -1,0 +1,104 @@
+#include "seriallink.h"
+#include "simoptions.h"
+#include "simulator.h"
+#include "unitsource.h"
+#ifdef BOARDSIM_HAVE_PTY
+#    include "ptylink.h"
+#endif
+
+#include <QCoreApplication>
+#include <QRandomGenerator>
+
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+// The one thing a signal handler may safely touch; the simulator polls it.
+volatile std::sig_atomic_t stopRequested = 0;
+
+extern "C" void requestStop(int)
+{
+    stopRequested = 1;
+}
+
+void printLine(std::FILE *stream, const QString &text)
+{
+    std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+void tell(const QString &text)
+{
+    printLine(stderr, QStringLiteral("smartcar-board-sim: ") + text);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+
+#ifdef BOARDSIM_HAVE_PTY
+    const bool virtualPorts = true;
+#else
+    const bool virtualPorts = false;
+#endif
+    SimOptions options;
+    QString error;
+    switch (parseSimArguments(QCoreApplication::arguments(), virtualPorts, options, error)) {
+    case ParseOutcome::Help:
+        std::fputs(simHelpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case ParseOutcome::Error:
+        tell(error + QStringLiteral(" (see --help)"));
+        return 2;
+    case ParseOutcome::Run:
+        break;
+    }
+    if (!options.seedGiven)
+        options.seed = QRandomGenerator::system()->generate64();
+
+    std::unique_ptr<UnitSource> source = createUnitSource(options, error);
+    if (!source) {
+        tell(error);
+        return 2;
+    }
+
+    std::unique_ptr<BoardLink> link;
+#ifdef BOARDSIM_HAVE_PTY
+    if (options.port.isEmpty())
+        link = std::make_unique<PtyLink>();
+#endif
+    if (!link)
+        link = std::make_unique<SerialLink>(options.port, options.baud);
+    if (!link->open(error)) {
+        tell(error);
+        return 1;
+    }
+
+    const QString rate = QString::number(options.rate, 'g', 10);
+    if (link->isVirtual()) {
+        // The path alone on standard output, for scripts; the rest on standard error.
+        printLine(stdout, link->deviceName());
+        tell(QStringLiteral("%1, %2 a second, seed %3: type %4 into the program's port list and "
+                            "open it (Ctrl+C stops)")
+                     .arg(modeDescription(options.mode), rate)
+                     .arg(options.seed)
+                     .arg(link->deviceName()));
+    } else {
+        tell(QStringLiteral("%1, %2 a second, seed %3, to %4 (Ctrl+C stops)")
+                     .arg(modeDescription(options.mode), rate)
+                     .arg(options.seed)
+                     .arg(link->deviceName()));
+    }
+
+    Simulator simulator(options, std::move(source), std::move(link), &stopRequested);
+    QObject::connect(&simulator, &Simulator::notice, &tell);
+    QObject::connect(&simulator, &Simulator::finished, &app, &QCoreApplication::exit,
+                     Qt::QueuedConnection);
+    simulator.start();
+    return app.exec();
+}

@@ -1,0 +1,61 @@
+#ifndef SIMULATOR_H
+#define SIMULATOR_H
+
+#include "boardlink.h"
+#include "pacer.h"
+#include "simoptions.h"
+#include "unitsource.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <csignal>
+#include <memory>
+
+// Runs the simulated board: waits for a reader on the link, then sends units
+// from the source at the chosen rate until the count is reached, the reader
+// goes away or a stop is requested. Polls on a short timer, which also keeps
+// the pacing fine-grained.
+class Simulator : public QObject
+{
+    Q_OBJECT
+
+public:
+    // stopRequested is set asynchronously (by a signal handler) to stop.
+    Simulator(const SimOptions &options, std::unique_ptr<UnitSource> source,
+              std::unique_ptr<BoardLink> link, const volatile std::sig_atomic_t *stopRequested);
+
+    void start();
+
+signals:
+    // Progress for the user, one line each.
+    void notice(const QString &text);
+    // The run is over; status is the process exit status.
+    void finished(int status);
+
+private:
+    // Done: every unit sent, the reader still there. Idle: with --stay, every
+    // unit sent and the reader gone; only a stop request ends the run.
+    enum class State { WaitingForReader, Sending, Done, Idle, Finished };
+
+    void tick();
+    void send();
+    void readerGone();
+    void finish(const QString &why);
+
+    SimOptions m_options;
+    std::unique_ptr<UnitSource> m_source;
+    std::unique_ptr<BoardLink> m_link;
+    const volatile std::sig_atomic_t *m_stopRequested;
+    State m_state = State::WaitingForReader;
+    Pacer m_pacer;
+    QElapsedTimer m_clock;
+    QTimer m_timer;
+    // Bytes of generated units that the line has not taken yet.
+    QByteArray m_pending;
+    qint64 m_sent = 0;
+    bool m_exhausted = false;
+};
+
+#endif // SIMULATOR_H

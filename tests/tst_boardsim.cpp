@@ -4,7 +4,6 @@
 #include "unitsource.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QTemporaryFile>
 #include <QTest>
 
@@ -266,7 +265,6 @@ void TestBoardSim::stopsWhenTheReaderCloses()
     QCOMPARE(reader.read(110, 10000).size(), 110);
     reader.close();
     QVERIFY(sim.finishedCleanly());
-    QVERIFY(!QFileInfo::exists(sim.path()));
 }
 
 void TestBoardSim::stopsOnSignals()
@@ -276,7 +274,6 @@ void TestBoardSim::stopsOnSignals()
     QVERIFY(waiting.start({ QStringLiteral("camera") }));
     waiting.sendSignal(SIGINT);
     QVERIFY(waiting.finishedCleanly());
-    QVERIFY(!QFileInfo::exists(waiting.path()));
 
     BoardSim sending;
     QVERIFY(sending.start(

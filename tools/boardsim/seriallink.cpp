@@ -1,7 +1,8 @@
 #include "seriallink.h"
 
 SerialLink::SerialLink(const QString &name, qint32 baud)
-    : m_baud(baud)
+    : m_name(name)
+    , m_baud(baud)
 {
     m_port.setPortName(name);
 }
@@ -9,13 +10,13 @@ SerialLink::SerialLink(const QString &name, qint32 baud)
 bool SerialLink::open(QString &error)
 {
     if (!m_port.open(QIODevice::ReadWrite)) {
-        error = QStringLiteral("cannot open %1: %2").arg(m_port.portName(), m_port.errorString());
+        error = QStringLiteral("cannot open %1: %2").arg(m_name, m_port.errorString());
         return false;
     }
     if (!m_port.setBaudRate(m_baud) || !m_port.setDataBits(QSerialPort::Data8)
         || !m_port.setParity(QSerialPort::NoParity) || !m_port.setStopBits(QSerialPort::OneStop)
         || !m_port.setFlowControl(QSerialPort::NoFlowControl)) {
-        error = QStringLiteral("cannot set up %1: %2").arg(m_port.portName(), m_port.errorString());
+        error = QStringLiteral("cannot set up %1: %2").arg(m_name, m_port.errorString());
         m_port.close();
         return false;
     }

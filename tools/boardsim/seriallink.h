@@ -13,7 +13,7 @@ public:
     SerialLink(const QString &name, qint32 baud);
 
     bool open(QString &error) override;
-    QString deviceName() const override { return m_port.portName(); }
+    QString deviceName() const override { return m_name; }
     bool isVirtual() const override { return false; }
     bool readerPresent() override;
     qint64 write(const QByteArray &bytes) override;
@@ -21,6 +21,7 @@ public:
     void forgetUnread() override { }
 
 private:
+    QString m_name;
     QSerialPort m_port;
     qint32 m_baud;
     bool m_lost = false;

@@ -11,7 +11,10 @@ constexpr int kWindowHeight = 30;
 GreyView::GreyView(QWidget *parent)
     : QWidget(parent)
     , m_data(kPixels, '\0')
-{ }
+{
+    // The bars cover every pixel, so nothing behind them needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 GreyView::~GreyView() = default;
 

@@ -2,6 +2,8 @@
 #define WAVEVIEW_H
 
 #include <QByteArray>
+#include <QFont>
+#include <QPixmap>
 #include <QPoint>
 #include <QPolygon>
 #include <QWidget>
@@ -38,11 +40,16 @@ protected:
 
 private:
     void buildCurve();
+    void buildGrid();
 
     QByteArray m_data;
     quint8 m_threshold;
     // The staircase of m_data in logical coordinates, built when data arrives.
     QPolygon m_curve;
+    // The black background with grid, axes and numbers, drawn once per widget
+    // size and font: most of the drawing, and the same for every line.
+    QPixmap m_grid;
+    QFont m_gridFont;
 };
 
 #endif // WAVEVIEW_H

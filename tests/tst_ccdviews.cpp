@@ -138,6 +138,7 @@ void TestCcdViews::waveStretchesWithTheWidget()
 {
     WaveView view(nullptr);
     view.setData(QByteArray(128, char(255)), 50);
+    const QImage small = render(view, 540, 280);
     const QImage image = render(view, 1080, 560);
     auto isOnRows = [&](int x, int y, QRgb colour) {
         return image.pixel(x, y) == colour || image.pixel(x, y + 1) == colour;
@@ -146,6 +147,15 @@ void TestCcdViews::waveStretchesWithTheWidget()
     QVERIFY(isOnRows(600, 2 * 215, kThreshold));
     QVERIFY(isOnRows(600, 2 * 165, kGrid));
     QCOMPARE(image.pixel(600, 2 * 190), kBlack);
+
+    // Back at the first size the drawing is the same as before.
+    QCOMPARE(render(view, 540, 280), small);
+
+    // The numbers follow the widget's font.
+    QFont large = view.font();
+    large.setPixelSize(30);
+    view.setFont(large);
+    QVERIFY(render(view, 540, 280) != small);
 }
 
 void TestCcdViews::waveIgnoresWrongSizes_data()

@@ -1,3 +1,4 @@
+#include "ccd.h"
 #include "greyview.h"
 #include "linearccd.h"
 #include "testsupport.h"
@@ -115,6 +116,7 @@ private slots:
     void customModeWithoutAlgorithm();
     void customModeWithAlgorithm();
     void algorithmWithoutEntryTurnsStripBlack();
+    void algorithmsArePerTab();
     void cursorReadOut_data();
     void cursorReadOut();
 };
@@ -438,6 +440,50 @@ void TestLinearCCD::algorithmWithoutEntryTurnsStripBlack()
     t.get<QPushButton>("pushButton_openDll")->click();
     QCOMPARE(t.get<QLineEdit>("lineEdit_dllPath")->text(), QStringLiteral("无效的dll"));
     QCOMPARE(driver.boxes.size(), 1);
+}
+
+void TestLinearCCD::algorithmsArePerTab()
+{
+    DialogDriver driver;
+    Tab t;
+    CCD camera(nullptr);
+    auto cameraButton = [&](const char *name) {
+        return camera.findChild<QAbstractButton *>(QLatin1String(name));
+    };
+    auto *cameraDll = camera.findChild<QLineEdit *>(QStringLiteral("lineEdit_dllName"));
+    QVERIFY(cameraButton("radioButton_custom") && cameraButton("pushButton_openDll") && cameraDll);
+    const QByteArray picture = QByteArray(120 * 40, char(70)) + char(0xFF);
+    auto feedCamera = [&] {
+        QByteArray buffer = picture;
+        camera.handleData(buffer);
+    };
+
+    // The linear CCD tab loads an algorithm; the camera tab still has none and asks.
+    driver.fileAnswers << QStringLiteral(TESTPLUGIN_INVERT);
+    t.get<QRadioButton>("radioButton_custom")->click();
+    QCOMPARE(cameraDll->text(), QString());
+    driver.fileAnswers << QStringLiteral(TESTPLUGIN_NOENTRY);
+    cameraButton("radioButton_custom")->click();
+    QCOMPARE(driver.fileFilters.size(), 2);
+    QCOMPARE(cameraDll->text(), QStringLiteral("无效的dll"));
+    QCOMPARE(t.get<QLineEdit>("lineEdit_dllPath")->text(), QStringLiteral(TESTPLUGIN_INVERT));
+    const int calls = invertCounter("ImgProcCallCount");
+    feedCamera();
+    QCOMPARE(invertCounter("ImgProcCallCount"), calls);
+    t.feed(frame(ramp()));
+    QCOMPARE(t.bin()->data(), inverted(ramp()));
+
+    // The reverse: the camera tab loads one, the linear CCD tab drops its own.
+    driver.fileAnswers << QStringLiteral(TESTPLUGIN_INVERT) << QStringLiteral(TESTPLUGIN_NOENTRY);
+    cameraButton("pushButton_openDll")->click();
+    t.get<QPushButton>("pushButton_openDll")->click();
+    t.feed(frame(ramp()));
+    QCOMPARE(t.bin()->data(), QByteArray(128, '\0'));
+    const int before = invertCounter("ImgProcCallCount");
+    feedCamera();
+    QVERIFY(invertCounter("ImgProcCallCount") > before);
+    QCOMPARE(invertCounter("ImgProcLastWidth"), 120);
+    QCOMPARE(invertCounter("ImgProcLastHeight"), 40);
 }
 
 void TestLinearCCD::cursorReadOut_data()

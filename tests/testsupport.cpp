@@ -50,8 +50,11 @@ void DialogDriver::answer()
         return;
     }
     if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-        if (!dialog->isVisible())
+        // A dialog just answered is still up until its queued accept runs.
+        if (!dialog->isVisible() || (dialog == m_answered && m_sinceAnswer.elapsed() < 500))
             return;
+        m_answered = dialog;
+        m_sinceAnswer.start();
         fileFilters.append(dialog->nameFilters().join(QStringLiteral(";;")));
         const QString path = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
         if (path.isEmpty()) {
@@ -65,7 +68,9 @@ void DialogDriver::answer()
         else
             dialog->selectFile(path);
         // accept() is protected in QFileDialog; as a slot it can be invoked by name.
-        QMetaObject::invokeMethod(dialog, "accept");
+        // Queued, so that a question the dialog asks while accepting (replace
+        // an existing file?) is answered by a later tick of this timer.
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     }
 }
 

@@ -1,9 +1,11 @@
 #ifndef TESTSUPPORT_H
 #define TESTSUPPORT_H
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
+#include <QPointer>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -37,6 +39,8 @@ private:
     void answer();
 
     QTimer m_timer;
+    QPointer<QWidget> m_answered;
+    QElapsedTimer m_sinceAnswer;
 };
 
 // A pair of connected virtual serial ports made by socat. Writing to one end

@@ -170,6 +170,16 @@ void TestComAssistant::saveWritesRawBytes()
     QVERIFY(!m_dialogs->fileFilters.at(1).isEmpty());
     QVERIFY(m_dialogs->fileFilters.at(1).contains(QStringLiteral("文本文件(*.txt)")));
     QVERIFY(m_dialogs->boxes.isEmpty());
+
+    // Saving over an existing file replaces it once the user agrees.
+    m_dialogs->fileAnswers << hexPath;
+    deliver("more");
+    click("SaveDataGettedBnt");
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    QCOMPARE(m_dialogs->boxes.at(0).icon, QMessageBox::Warning);
+    hexFile.close();
+    QVERIFY(hexFile.open(QIODevice::ReadOnly));
+    QCOMPARE(hexFile.readAll(), bytes + "more");
 }
 
 void TestComAssistant::saveCancelledAndUnwritable()

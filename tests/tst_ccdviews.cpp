@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -39,6 +40,45 @@ bool hasNonBlackPixel(const QImage &image, const QRect &rect)
     return false;
 }
 
+// The plot drawn the plain way, everything at every paint and the curve as
+// one segment at a time, to compare with what the view draws.
+QImage plainPlot(QSize size, const QFont &font, const QByteArray &d, int t)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setWindow(0, 0, 540, 280);
+    painter.fillRect(0, 0, 540, 280, QColor(0, 0, 0));
+    painter.setPen(QPen(Qt::darkGreen, 0));
+    const int right = Qt::AlignRight | Qt::TextDontClip;
+    const int centre = Qt::AlignHCenter | Qt::TextDontClip;
+    for (int v = 50; v <= 200; v += 50) {
+        painter.drawLine(18, 265 - v, 530, 265 - v);
+        painter.drawText(QRect(1, 260 - v, 18, 11), right, QString::number(v));
+    }
+    for (int n = 10; n <= 120; n += 10) {
+        painter.drawLine(18 + 4 * n, 265, 18 + 4 * n, 10);
+        painter.drawText(QRect(18 + 4 * n - 9, 265, 19, 11), centre, QString::number(n));
+    }
+    painter.drawLine(18, 265, 530, 265);
+    painter.drawText(QRect(-4, 265, 20, 11), right, QStringLiteral("0"));
+    painter.drawLine(18, 10, 530, 10);
+    painter.drawText(QRect(1, 5, 18, 11), right, QStringLiteral("255"));
+    painter.drawLine(18, 265, 18, 10);
+    painter.drawLine(530, 265, 530, 10);
+    painter.drawText(QRect(522, 265, 19, 11), centre, QStringLiteral("128"));
+    painter.setPen(QPen(Qt::yellow, 0));
+    auto y = [&](int i) { return 265 - quint8(d.at(i)); };
+    for (int i = 0; i < 127; ++i) {
+        painter.drawLine(18 + 4 * i, y(i), 22 + 4 * i, y(i));
+        painter.drawLine(22 + 4 * i, y(i), 22 + 4 * i, y(i + 1));
+    }
+    painter.drawLine(18 + 4 * 127, y(127), 18 + 4 * 128, y(127));
+    painter.setPen(QPen(Qt::cyan, 0));
+    painter.drawLine(18, 265 - t, 18 + 4 * 128, 265 - t);
+    return image;
+}
+
 // Counts paint events, to tell a synchronous repaint from a deferred update.
 class PaintCounter : public QObject
 {
@@ -73,6 +113,7 @@ private slots:
     void waveStartsFlatWithGrid();
     void waveDrawsStaircaseAndThreshold();
     void waveStretchesWithTheWidget();
+    void waveMatchesPlainDrawing();
     void waveIgnoresWrongSizes_data();
     void waveIgnoresWrongSizes();
     void waveKeepsLowBitsOfThreshold();
@@ -156,6 +197,17 @@ void TestCcdViews::waveStretchesWithTheWidget()
     large.setPixelSize(30);
     view.setFont(large);
     QVERIFY(render(view, 540, 280) != small);
+}
+
+void TestCcdViews::waveMatchesPlainDrawing()
+{
+    QByteArray line(128, '\0');
+    for (int i = 0; i < 128; ++i)
+        line[i] = char((i * 37) % 250);
+    WaveView view(nullptr);
+    view.setData(line, 77);
+    for (const QSize size : { QSize(540, 280), QSize(537, 270), QSize(803, 411) })
+        QCOMPARE(render(view, size.width(), size.height()), plainPlot(size, view.font(), line, 77));
 }
 
 void TestCcdViews::waveIgnoresWrongSizes_data()

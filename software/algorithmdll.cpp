@@ -26,8 +26,8 @@ void showError(const QString &text)
 
 bool openAlgorithmDll(QString &dllName, ImgProcFunc &imgProc)
 {
-    const QString fileName =
-            QFileDialog::getOpenFileName(nullptr, QString(), QString(), libraryFilter());
+    const QString fileName
+            = QFileDialog::getOpenFileName(nullptr, QString(), QString(), libraryFilter());
     if (fileName.isEmpty())
         return false;
 

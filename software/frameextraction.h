@@ -9,7 +9,7 @@
 enum class FrameCut {
     Waiting, // nothing consumed: too few bytes, or no end byte yet
     Dropped, // bytes up to the last end byte removed, but they held no whole frame
-    Taken // the newest frame was taken and everything up to its end byte removed
+    Taken    // the newest frame was taken and everything up to its end byte removed
 };
 
 // Takes the newest frame of pixelCount bytes out of the front of buffer.

@@ -4,11 +4,19 @@
 // The simulated board as the tests start it, and a plain reader of the virtual
 // port it creates. The path of the program comes from the build (BOARDSIM_PROGRAM).
 
+#include "simoptions.h"
+#include "unitsource.h"
+
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QList>
 #include <QProcess>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 #include <cerrno>
 #include <csignal>
@@ -112,5 +120,36 @@ public:
 private:
     int m_fd;
 };
+
+// The first n units (lines, frames, pictures) that the simulator sends when
+// started with these arguments, one entry each, made by its own generator:
+// with a seed given they are the bytes it sends. Empty for arguments it refuses.
+inline QList<QByteArray> simUnits(const QStringList &arguments, qint64 n)
+{
+    SimOptions options;
+    QString error;
+    if (parseSimArguments(QStringList { QStringLiteral("sim") } + arguments, true, options, error)
+        != ParseOutcome::Run)
+        return {};
+    const std::unique_ptr<UnitSource> source = createUnitSource(options, error);
+    QList<QByteArray> units;
+    for (qint64 i = 0; i < n; ++i) {
+        QByteArray unit;
+        if (!source || source->generate(unit, 1) != 1)
+            break;
+        units.append(unit);
+    }
+    return units;
+}
+
+// Types a port path into the main window's port list and clicks its open
+// button, as a user with the simulator's printed path would.
+inline void typePortAndOpen(QWidget *window, const QString &path)
+{
+    QLineEdit *portEdit = window->findChild<QComboBox *>(QStringLiteral("comList"))->lineEdit();
+    portEdit->clear();
+    QTest::keyClicks(portEdit, path);
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("openPort")), Qt::LeftButton);
+}
 
 #endif // TST_BOARDSIM_SUPPORT_H

@@ -1,0 +1,42 @@
+#!/bin/sh
+# Makes the README's screenshots of the four tabs, each fed by the simulated
+# board, into docs/screenshots/ (cropped to the program's window).
+#
+# Usage: tools/make-screenshots.sh [BUILD_DIR]
+#
+# BUILD_DIR (default build/) must hold the program and the simulator. Needs
+# what tools/screenshot-tab.sh needs: xvfb, xauth, xdotool, imagemagick, socat
+# and fonts-wqy-microhei.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$top/build}" && pwd)
+out=$top/docs/screenshots
+export PROGRAM="$build/software/smartcar-debug-assistant"
+export SIM="$build/tools/boardsim/smartcar-board-sim"
+for f in "$PROGRAM" "$SIM"; do
+    [ -x "$f" ] || { echo "$0: $f is missing; build the project first" >&2; exit 1; }
+done
+mkdir -p "$out"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+raw=$tmp/screen.png
+
+# shot NAME TAB SECONDS FEED: the feed runs with $PORT set to the board's end.
+# Positions clicked by the feeds are those of the window at 0,0 (its minimum
+# size, 1000 x 550), as tools/screenshot-tab.sh places it.
+shot() {
+    name=$1 tab=$2 wait_s=$3 feed=$4
+    "$top/tools/screenshot-tab.sh" "$raw" "$tab" "$wait_s" sh -c "$feed" >/dev/null 2>&1
+    convert "$raw" -crop 1000x550+0+0 +repage -strip "$out/$name.png"
+    echo "$out/$name.png"
+}
+
+# The terminal with 文本显示 chosen, so the board's Chinese shows as text.
+shot terminal 0 5 \
+    'xdotool mousemove 876 188 click 1 mousemove 1200 700; exec "$SIM" text --seed 1 --port "$PORT"'
+# CH2..CH4 switched on with their buttons; at 2000 frames a second the screen
+# (5000 samples at 500 per division) fills in two and a half seconds.
+shot oscilloscope 1 4 \
+    'xdotool mousemove 838 126 click 1 mousemove 838 162 click 1 mousemove 838 198 click 1 mousemove 1200 700; exec "$SIM" scope --seed 1 --rate 2000 --amplitude 30000,14000,24000,6000 --port "$PORT"'
+shot linear-ccd 2 3 'exec "$SIM" ccd --seed 1 --port "$PORT"'
+shot camera 3 3 'exec "$SIM" camera --seed 1 --port "$PORT"'

@@ -16,6 +16,42 @@ constexpr qsizetype kSendLimit = 4096;
 // times as large, and far more than one send could ever use.
 constexpr qint64 kLoadLimit = 1024 * 1024;
 
+// A text document pays for every paragraph it holds, and the hexadecimal
+// display has a line every 16 bytes. Line breaks are therefore shown as line
+// separators, with a real paragraph break after every kLinesPerParagraph
+// lines: the display and its plain text look the same, at a fraction of the
+// cost per line.
+constexpr int kLinesPerParagraph = 16;
+
+// Rewrites the line breaks of text (CR LF, CR, LF or a paragraph separator,
+// each as the document would take it) as described above. linesInParagraph
+// counts the breaks already in the display's last paragraph.
+QString groupLines(const QString &text, int &linesInParagraph)
+{
+    QString out(text.size(), Qt::Uninitialized);
+    QChar *dst = out.data();
+    const QChar *src = text.constData();
+    const QChar *end = src + text.size();
+    for (; src != end; ++src) {
+        const char16_t c = src->unicode();
+        if (c != u'\n' && c != u'\r' && c != QChar::ParagraphSeparator
+            && c != QChar::LineSeparator) {
+            *dst++ = *src;
+            continue;
+        }
+        if (c == u'\r' && src + 1 != end && src[1] == u'\n')
+            ++src;
+        if (++linesInParagraph < kLinesPerParagraph) {
+            *dst++ = QChar(QChar::LineSeparator);
+        } else {
+            *dst++ = QLatin1Char('\n');
+            linesInParagraph = 0;
+        }
+    }
+    out.truncate(dst - out.constData());
+    return out;
+}
+
 } // namespace
 
 ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
@@ -23,6 +59,7 @@ ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
     , ui(new Ui::ComAssistant)
     , m_port(port)
     , m_decoder(QStringDecoder::System)
+    , m_linesInParagraph(0)
 {
     ui->setupUi(this);
     for (QPlainTextEdit *edit : { ui->DataGetted, ui->DataSend }) {
@@ -49,8 +86,11 @@ void ComAssistant::handleData(QByteArray &buffer)
     else
         bytesToHexText(buffer, text, int(m_received.size()));
 
-    ui->DataGetted->moveCursor(QTextCursor::End);
-    ui->DataGetted->insertPlainText(text);
+    // The cursor normally rests at the end already; moving it there anyway
+    // would scroll the view twice per delivery.
+    if (!ui->DataGetted->textCursor().atEnd())
+        ui->DataGetted->moveCursor(QTextCursor::End);
+    ui->DataGetted->insertPlainText(groupLines(text, m_linesInParagraph));
 
     m_received.append(buffer);
     buffer.clear();
@@ -64,17 +104,15 @@ void ComAssistant::reportSendFailure()
 
 void ComAssistant::on_GettedTextBnt_clicked()
 {
-    ui->DataGetted->clear();
     m_decoder.resetState();
-    ui->DataGetted->setPlainText(decodeText(m_received));
+    showWhole(decodeText(m_received));
 }
 
 void ComAssistant::on_GettedHexBnt_clicked()
 {
-    ui->DataGetted->clear();
     QString text;
     bytesToHexText(m_received, text, 0);
-    ui->DataGetted->setPlainText(text);
+    showWhole(text);
 }
 
 void ComAssistant::on_CleanDataGettedBnt_clicked()
@@ -82,6 +120,7 @@ void ComAssistant::on_CleanDataGettedBnt_clicked()
     m_received.clear();
     m_decoder.resetState();
     ui->DataGetted->clear();
+    m_linesInParagraph = 0;
 }
 
 void ComAssistant::on_CleanDataSendBnt_clicked()
@@ -183,6 +222,13 @@ void ComAssistant::on_OpenDataBnt_clicked()
         bytesToHexText(bytes, text, 0);
     }
     ui->DataSend->setPlainText(text);
+}
+
+void ComAssistant::showWhole(const QString &text)
+{
+    ui->DataGetted->clear();
+    m_linesInParagraph = 0;
+    ui->DataGetted->setPlainText(groupLines(text, m_linesInParagraph));
 }
 
 QString ComAssistant::decodeText(const QByteArray &bytes)

@@ -41,6 +41,7 @@ private slots:
     void on_OpenDataBnt_clicked();
 
 private:
+    void showWhole(const QString &text);
     QString decodeText(const QByteArray &bytes);
     void showOpenError(const QString &fileName);
 
@@ -50,6 +51,8 @@ private:
     // Keeps a multi-byte character split across two deliveries until its rest
     // arrives, so live text equals text re-rendered from m_received.
     QStringDecoder m_decoder;
+    // Line breaks in the display's last paragraph (see groupLines).
+    int m_linesInParagraph;
 };
 
 #endif // COMASSISTANT_H

@@ -35,7 +35,13 @@ QList<ScopeFrame> ScopeFrameDecoder::takeFrames(QByteArray &buffer)
 
     if (m_trailingByteOwed && size > 0) {
         m_trailingByteOwed = false;
-        pos = 1;
+        // A sync pair followed by a sample byte other than 0xFF at the very
+        // front is a frame: the owed byte never came (another tab took it, or
+        // the port was closed), and skipping a byte would lose that frame.
+        const bool frameAtFront
+                = size >= 3 && bytes[0] == kSync && bytes[1] == kSync && bytes[2] != kSync;
+        if (!frameAtFront)
+            pos = 1;
     }
 
     frames.reserve((size - pos) / kFrameSize + 1);

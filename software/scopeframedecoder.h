@@ -26,6 +26,8 @@ inline double scopeVoltage(quint16 raw, double minimum, double span)
 // its first ten bytes still owes its trailing byte, and the first byte of the
 // next delivery is taken as that byte. Otherwise a trailing 0xFF would pair
 // with the next frame's first sync byte and shift that frame by one byte.
+// Only a delivery that begins with a whole frame start (0xFF 0xFF and a byte
+// other than 0xFF) keeps its first byte: the owed byte went elsewhere.
 class ScopeFrameDecoder
 {
 public:

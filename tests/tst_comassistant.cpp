@@ -1,7 +1,10 @@
+#include "byteutils.h"
 #include "comassistant.h"
 #include "testsupport.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -100,6 +103,12 @@ void TestComAssistant::textKeepsBytesAfterZeroAndModeSwitchRerenders()
     QCOMPARE(received(), QStringLiteral("41 00 42 43 00 "));
     click("GettedTextBnt");
     QCOMPARE(received(), QStringLiteral("ABC"));
+
+    // Line ends as boards send them all read as line feeds.
+    deliver("\r\nx\ry\n");
+    QCOMPARE(received(), QStringLiteral("ABC\nx\ny\n"));
+    click("GettedTextBnt");
+    QCOMPARE(received(), QStringLiteral("ABC\nx\ny\n"));
 }
 
 void TestComAssistant::splitCharacterJoinsInTextMode()

@@ -54,6 +54,7 @@ private slots:
     void noSyncPairEmptiesTheBuffer();
     void syncPairNearTheEndIsKept();
     void owedTrailingByteIsNoSyncByte();
+    void lostTrailingByteLosesNoFrame();
     void strayFFShiftsOneFrame();
     void anyCutGivesTheSameSamples_data();
     void anyCutGivesTheSameSamples();
@@ -163,6 +164,29 @@ void TestScopeFrameDecoder::owedTrailingByteIsNoSyncByte()
     QCOMPARE(flatten(decoder.takeFrames(buffer)), Raw({ 5, 6, 7, 8 }));
     QVERIFY(buffer.isEmpty());
     QVERIFY(!decoder.trailingByteOwed());
+}
+
+void TestScopeFrameDecoder::lostTrailingByteLosesNoFrame()
+{
+    // The owed byte went to another tab or was lost with a closed port; the
+    // next delivery starts with a whole frame, which must not lose its sync byte.
+    ScopeFrameDecoder decoder;
+    QByteArray buffer = frameBytes({ 0x1000, 0x2000, 0x3000, 0x4000 }, 0).left(10);
+    QCOMPARE(flatten(decoder.takeFrames(buffer)), Raw({ 0x1000, 0x2000, 0x3000, 0x4000 }));
+    QVERIFY(decoder.trailingByteOwed());
+    buffer = frameBytes({ 0x1111, 0x2222, 0x3333, 0x4444 }, 0x08);
+    QCOMPARE(flatten(decoder.takeFrames(buffer)), Raw({ 0x1111, 0x2222, 0x3333, 0x4444 }));
+    QVERIFY(buffer.isEmpty());
+
+    // A lone 0xFF, or two, arriving as the owed byte is still taken as it.
+    for (const QByteArray &owed : { QByteArray(1, char(0xFF)), QByteArray(2, char(0xFF)) }) {
+        buffer = frameBytes({ 1, 2, 3, 4 }, 0).left(10);
+        decoder.takeFrames(buffer);
+        buffer = owed;
+        QVERIFY(decoder.takeFrames(buffer).isEmpty());
+        QCOMPARE(buffer.size(), owed.size() - 1);
+        QVERIFY(!decoder.trailingByteOwed());
+    }
 }
 
 void TestScopeFrameDecoder::strayFFShiftsOneFrame()

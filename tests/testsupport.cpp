@@ -74,6 +74,21 @@ void DialogDriver::answer()
     }
 }
 
+bool PaintCounter::eventFilter(QObject *, QEvent *event)
+{
+    if (event->type() == QEvent::Paint)
+        ++count;
+    return false;
+}
+
+QByteArray imageBytes(const QImage &image)
+{
+    QByteArray bytes;
+    for (int y = 0; y < image.height(); ++y)
+        bytes.append(reinterpret_cast<const char *>(image.constScanLine(y)), image.width());
+    return bytes;
+}
+
 VirtualSerialPair::VirtualSerialPair()
 {
     static int counter = 0;

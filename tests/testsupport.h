@@ -2,6 +2,7 @@
 #define TESTSUPPORT_H
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
@@ -42,6 +43,20 @@ private:
     QPointer<QWidget> m_answered;
     QElapsedTimer m_sinceAnswer;
 };
+
+// Counts the paint events of the widgets it is installed on, to tell a
+// synchronous repaint from a deferred update.
+class PaintCounter : public QObject
+{
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override;
+};
+
+// The pixel bytes of an 8-bit image, row after row, without the row padding.
+QByteArray imageBytes(const QImage &image);
 
 // A pair of connected virtual serial ports made by socat. Writing to one end
 // arrives at the other, as over a null-modem cable.

@@ -1,4 +1,5 @@
 #include "greyview.h"
+#include "testsupport.h"
 #include "waveview.h"
 
 #include <QImage>
@@ -78,21 +79,6 @@ QImage plainPlot(QSize size, const QFont &font, const QByteArray &d, int t)
     painter.drawLine(18, 265 - t, 18 + 4 * 128, 265 - t);
     return image;
 }
-
-// Counts paint events, to tell a synchronous repaint from a deferred update.
-class PaintCounter : public QObject
-{
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
 
 QPoint mouseAt(WaveView &view, int x, int y)
 {

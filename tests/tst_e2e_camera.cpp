@@ -12,20 +12,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// The grey levels a view shows, row after row.
-QByteArray shownPixels(const PicView *view)
-{
-    const QImage *image = view->image();
-    QByteArray bytes;
-    for (int y = 0; y < image->height(); ++y)
-        bytes.append(reinterpret_cast<const char *>(image->constScanLine(y)), image->width());
-    return bytes;
-}
-
-} // namespace
-
 // The camera tab fed by the simulated board: it shows the board's last picture
 // and its binarized copy.
 class TestE2ECamera : public QObject
@@ -66,7 +52,7 @@ void TestE2ECamera::showsTheBoardsLastPicture()
 
     const PicView *picture = window.findChild<QGroupBox *>("groupBoxPic")->findChild<PicView *>();
     const PicView *binary = window.findChild<QGroupBox *>("groupBoxBinPic")->findChild<PicView *>();
-    QTRY_COMPARE_WITH_TIMEOUT(shownPixels(picture), last, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(imageBytes(*picture->image()), last, 20000);
     QCOMPARE(picture->image()->size(), QSize(kWidth, kHeight));
     QVERIFY(window.recvBuffer().isEmpty());
 
@@ -76,7 +62,7 @@ void TestE2ECamera::showsTheBoardsLastPicture()
     QByteArray binarized;
     for (const char pixel : last)
         binarized.append(uchar(pixel) > mid ? char(255) : char(0));
-    QCOMPARE(shownPixels(binary), binarized);
+    QCOMPARE(imageBytes(*binary->image()), binarized);
     QCOMPARE(window.findChild<QLabel *>("labelMidValue")->text(), QString::number(mid));
 
     QTest::mouseClick(window.findChild<QPushButton *>("openPort"), Qt::LeftButton);

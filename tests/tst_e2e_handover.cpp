@@ -36,15 +36,6 @@ QByteArray terminalBytes(const MainWindow &window)
             window.findChild<QPlainTextEdit *>("DataGetted")->toPlainText().toLatin1());
 }
 
-QByteArray shownPixels(const PicView *view)
-{
-    const QImage *image = view->image();
-    QByteArray bytes;
-    for (int y = 0; y < image->height(); ++y)
-        bytes.append(reinterpret_cast<const char *>(image->constScanLine(y)), image->width());
-    return bytes;
-}
-
 // Frames of 11 bytes whose first ten bytes lie within [begin, end) of the
 // stream: those a decoder that starts at begin decodes by end.
 qsizetype framesWithin(qsizetype begin, qsizetype end)
@@ -108,7 +99,7 @@ void TestE2EHandover::tabSwitchesWhileDataFlows()
     // Small pictures, so that the camera tab acts after a few dozen frames.
     window.findChild<QSpinBox *>("spinBoxWidth")->setValue(16);
     window.findChild<QSpinBox *>("spinBoxHeight")->setValue(16);
-    const QByteArray blankPicture = shownPixels(picture);
+    const QByteArray blankPicture = imageBytes(*picture->image());
 
     QCOMPARE(tabs->currentIndex(), 0);
     typePortAndOpen(&window, sim.path());
@@ -136,7 +127,7 @@ void TestE2EHandover::tabSwitchesWhileDataFlows()
             QTRY_VERIFY_WITH_TIMEOUT(ccdLine->data() != QByteArray(128, '\0'), kWaitMs);
             break;
         case 3:
-            QTRY_VERIFY_WITH_TIMEOUT(shownPixels(picture) != blankPicture, kWaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(imageBytes(*picture->image()) != blankPicture, kWaitMs);
             break;
         }
 
@@ -166,7 +157,7 @@ void TestE2EHandover::tabSwitchesWhileDataFlows()
             break;
         case 3:
             QVERIFY(consumed.endsWith(char(0xFF)));
-            QVERIFY(consumed.contains(shownPixels(picture) + char(0xFF)));
+            QVERIFY(consumed.contains(imageBytes(*picture->image()) + char(0xFF)));
             break;
         }
     }

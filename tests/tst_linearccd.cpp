@@ -54,20 +54,6 @@ int invertCounter(const char *name)
     return counter ? counter() : -1;
 }
 
-class PaintCounter : public QObject
-{
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
-
 // The tab and handles on its widgets, found by object name as a user of the
 // form would.
 struct Tab

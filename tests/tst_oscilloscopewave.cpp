@@ -1,4 +1,5 @@
 #include "oscilloscopewave.h"
+#include "testsupport.h"
 
 #include <QPainter>
 #include <QRandomGenerator>
@@ -256,21 +257,13 @@ void TestOscilloscopeWave::offChannelAndShortStoreDrawNoTrace()
 
 void TestOscilloscopeWave::repaintsByItself()
 {
-    struct PaintCounter : QObject
-    {
-        int paints = 0;
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            paints += event->type() == QEvent::Paint;
-            return false;
-        }
-    } counter;
+    PaintCounter counter;
     OscilloscopeWave wave(nullptr);
     wave.installEventFilter(&counter);
     wave.show();
     QVERIFY(QTest::qWaitForWindowExposed(&wave));
-    const int start = counter.paints;
-    QTRY_VERIFY_WITH_TIMEOUT(counter.paints >= start + 3, 10000);
+    const int start = counter.count;
+    QTRY_VERIFY_WITH_TIMEOUT(counter.count >= start + 3, 10000);
     QCOMPARE(wave.cursor().shape(), Qt::CrossCursor);
 }
 

@@ -14,7 +14,7 @@ class TestBoardSim : public QObject
     Q_OBJECT
 
 private slots:
-    void help();
+    void helpAndVersion();
     void scopeFrames();
     void pixelFrames_data();
     void pixelFrames();
@@ -57,16 +57,26 @@ QByteArray capture(const QStringList &arguments, qint64 bytes)
 
 } // namespace
 
-void TestBoardSim::help()
+void TestBoardSim::helpAndVersion()
 {
     QProcess process;
     process.start(QStringLiteral(BOARDSIM_PROGRAM), { QStringLiteral("--help") });
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.exitCode(), 0);
     const QString text = QString::fromLocal8Bit(process.readAllStandardOutput());
-    for (const char *word :
-         { "text", "scope", "ccd", "camera", "replay", "--rate", "--count", "--seed", "--port" })
+    for (const char *word : { "text", "scope", "ccd", "camera", "replay", "--rate", "--count",
+                              "--seed", "--port", "--version" })
         QVERIFY2(text.contains(QLatin1String(word)), word);
+
+    // The version wins over a mode's mistakes, like the help.
+    process.start(QStringLiteral(BOARDSIM_PROGRAM),
+                  { QStringLiteral("camera"), QStringLiteral("--freq"), QStringLiteral("x"),
+                    QStringLiteral("--version") });
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(process.readAllStandardOutput(),
+             QByteArray("smartcar-board-sim " BOARDSIM_VERSION "\n"));
+    QVERIFY(process.readAllStandardError().isEmpty());
 }
 
 void TestBoardSim::scopeFrames()

@@ -52,6 +52,9 @@ int main(int argc, char *argv[])
     case ParseOutcome::Help:
         std::fputs(simHelpText().toLocal8Bit().constData(), stdout);
         return 0;
+    case ParseOutcome::Version:
+        printLine(stdout, simVersionText());
+        return 0;
     case ParseOutcome::Error:
         tell(error + QStringLiteral(" (see --help)"));
         return 2;

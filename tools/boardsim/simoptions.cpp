@@ -101,6 +101,8 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
                                QString &error)
 {
     const QCommandLineOption help(QStringList { QStringLiteral("h"), QStringLiteral("help") });
+    const QCommandLineOption version(
+            QStringList { QStringLiteral("v"), QStringLiteral("version") });
     const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("NAME"));
     const QCommandLineOption baud(QStringLiteral("baud"), QString(), QStringLiteral("N"));
     const QCommandLineOption rate(QStringLiteral("rate"), QString(), QStringLiteral("R"));
@@ -114,8 +116,8 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
     const QCommandLineOption height(QStringLiteral("height"), QString(), QStringLiteral("H"));
 
     QCommandLineParser parser;
-    parser.addOptions(
-            { help, port, baud, rate, count, seed, stay, loop, freq, amplitude, width, height });
+    parser.addOptions({ help, version, port, baud, rate, count, seed, stay, loop, freq, amplitude,
+                        width, height });
     if (!parser.parse(arguments)) {
         // The parser's sentence, fitted to the style of the other messages.
         error = parser.errorText();
@@ -127,6 +129,8 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
     }
     if (parser.isSet(help))
         return ParseOutcome::Help;
+    if (parser.isSet(version))
+        return ParseOutcome::Version;
 
     SimOptions result;
     const QStringList positional = parser.positionalArguments();
@@ -318,6 +322,11 @@ QString modeDescription(SimMode mode)
     return QString();
 }
 
+QString simVersionText()
+{
+    return QStringLiteral("smartcar-board-sim " BOARDSIM_VERSION);
+}
+
 QString simHelpText()
 {
     return QStringLiteral(
@@ -366,6 +375,7 @@ QString simHelpText()
             "  --height H     camera: picture height 1..240 (default 40)\n"
             "  --loop         replay: start the file again at its end\n"
             "  -h, --help     show this text\n"
+            "  -v, --version  show the version\n"
             "\n"
             "Exit status: 0 when stopped, 1 when the port cannot be created or opened,\n"
             "2 for bad arguments (nothing is sent then).\n"

@@ -39,7 +39,7 @@ struct SimOptions
     int height = 40;
 };
 
-enum class ParseOutcome { Run, Help, Error };
+enum class ParseOutcome { Run, Help, Version, Error };
 
 // Reads the command line (arguments[0] is the program). On Error, error holds
 // a one-line explanation. virtualPorts tells whether the system can create a
@@ -48,6 +48,8 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
                                QString &error);
 
 QString simHelpText();
+// The program's name and version, for --version.
+QString simVersionText();
 
 // The unit of a mode, singular or plural as n asks: "3 frames", "1 picture".
 QString unitCount(SimMode mode, qint64 n);

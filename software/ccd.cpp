@@ -4,10 +4,10 @@
 #include "byteutils.h"
 #include "frameextraction.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QSaveFile>
 
 CCD::CCD(QWidget *parent)
     : QWidget(parent)
@@ -85,16 +85,21 @@ void CCD::on_pushButtonSaveData_clicked()
     if (fileName.isEmpty())
         return;
 
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Written beside the chosen file and put in its place only when complete,
+    // so that a full disk leaves an earlier file as it was.
+    QSaveFile file(fileName);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly)) {
         showOpenError(fileName);
         return;
     }
     QString text;
     bytesToHexText(m_picture, text, 0);
     const QByteArray bytes = text.toLatin1();
-    // A disk that fills up, or a file size limit, must not pass for a saved file.
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    // A disk that fills up, or a file size limit, must not pass for a saved
+    // file. Flushed first: commit() does not notice a failed final flush in
+    // every Qt 6 version.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         QMessageBox::critical(this, QStringLiteral("错误"),
                               QStringLiteral("写入文件") + fileName + QStringLiteral("失败！"),
                               QMessageBox::Ok);
@@ -113,8 +118,12 @@ void CCD::on_pushButtonSavePicture_clicked()
                               QMessageBox::Ok);
         return;
     }
-    // The view's own indexed image: an 8-bit palette bitmap at the picture's size.
-    if (!image->save(fileName, "BMP"))
+    // The view's own indexed image: an 8-bit palette bitmap at the picture's
+    // size, put in place only when complete, like the data file.
+    QSaveFile file(fileName);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly) || !image->save(&file, "BMP") || !file.flush()
+        || !file.commit())
         showOpenError(fileName);
 }
 

@@ -1,7 +1,9 @@
 #include "algorithmdll.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibrary>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,6 +66,7 @@ private slots:
     void entryPointsStayCallable();
     void otsuExampleOnLine();
     void otsuExampleOnPicture();
+    void pluginsHaveThePlatformsNames();
 };
 
 void TestAlgorithmDll::cancelChangesNothing()
@@ -221,6 +224,39 @@ void TestAlgorithmDll::otsuExampleOnPicture()
 
     // Nothing to do for an empty size: the output is left alone.
     QCOMPARE(apply(otsu, QByteArray(4, char(100)), 0, 4), QByteArray(4, char(0x5A)));
+}
+
+void TestAlgorithmDll::pluginsHaveThePlatformsNames()
+{
+    // What the README names and the dialog lists: lib*.so, lib*.dylib, or
+    // *.dll without a prefix whichever compiler made it.
+#if defined(Q_OS_WIN)
+    const QString prefix;
+#else
+    const QString prefix = QStringLiteral("lib");
+#endif
+    const QString plugins[][2] = {
+        { QStringLiteral(EXAMPLE_PLUGIN_OTSU), QStringLiteral("otsu_threshold") },
+        { QStringLiteral(TESTPLUGIN_INVERT), QStringLiteral("testplugin_invert") },
+        { QStringLiteral(TESTPLUGIN_NOENTRY), QStringLiteral("testplugin_noentry") },
+    };
+    for (const auto &plugin : plugins) {
+        const QString fileName = QFileInfo(plugin[0]).fileName();
+        QCOMPARE(fileName, prefix + plugin[1] + librarySuffix());
+
+        DialogDriver driver;
+        driver.fileAnswers << plugin[0];
+        QString name;
+        ImgProcFunc imgProc = nullptr;
+        openAlgorithmDll(name, imgProc);
+        QCOMPARE(driver.fileFilters.size(), 1);
+        const QString filter = driver.fileFilters.at(0);
+        const qsizetype open = filter.indexOf(QLatin1Char('('));
+        const QStringList patterns
+                = filter.mid(open + 1, filter.lastIndexOf(QLatin1Char(')')) - open - 1)
+                          .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QVERIFY2(QDir::match(patterns, fileName), qPrintable(filter));
+    }
 }
 
 QTEST_MAIN(TestAlgorithmDll)

@@ -213,9 +213,8 @@ void CCD::updateBinary()
     // The custom mode gives an empty array without an algorithm, or when the
     // picture is not of the chosen size; the view refuses it and keeps the
     // binarized picture it showed.
-    m_binView.setData(binarizeGrey(m_picture, ui->spinBoxWidth->value(),
-                                   ui->spinBoxHeight->value(), thresholdMode(), m_threshold,
-                                   m_imgProc));
+    m_binView.setData(binarizeGrey(m_picture, ui->spinBoxWidth->value(), ui->spinBoxHeight->value(),
+                                   thresholdMode(), m_threshold, m_imgProc));
 }
 
 ThresholdMode CCD::thresholdMode() const

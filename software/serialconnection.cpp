@@ -2,7 +2,9 @@
 
 #include <QPointer>
 
-SerialConnection::SerialConnection(QObject *parent) : ByteSource(parent) { }
+SerialConnection::SerialConnection(QObject *parent)
+    : ByteSource(parent)
+{ }
 
 bool SerialConnection::open(const QString &device, const LineSettings &settings)
 {

@@ -4,7 +4,10 @@
 
 #include <QTabWidget>
 
-StreamRouter::StreamRouter(QTabWidget *tabs, QObject *parent) : QObject(parent), m_tabs(tabs) { }
+StreamRouter::StreamRouter(QTabWidget *tabs, QObject *parent)
+    : QObject(parent)
+    , m_tabs(tabs)
+{ }
 
 void StreamRouter::receive(const QByteArray &bytes)
 {

@@ -31,7 +31,6 @@ class TestGreyLevels : public QObject
 private slots:
     void init();
     void statistics();
-    void thresholds();
     void thresholdModesCutAtTheLowByte();
     void customModeCallsTheAlgorithmOnlyWhenItFits();
 };
@@ -60,14 +59,6 @@ void TestGreyLevels::statistics()
     QCOMPARE(stats.maximum, 254u);
     QCOMPARE(stats.average, 253u);
     QCOMPARE(stats.mid, 132u);
-}
-
-void TestGreyLevels::thresholds()
-{
-    const GreyStatistics stats { 10, 201, 80, 105 };
-    QCOMPARE(modeThreshold(ThresholdMode::MidValue, stats, 200), 105);
-    QCOMPARE(modeThreshold(ThresholdMode::Fixed, stats, 200), 200);
-    QCOMPARE(modeThreshold(ThresholdMode::Custom, stats, 200), 0);
 }
 
 void TestGreyLevels::thresholdModesCutAtTheLowByte()

@@ -205,36 +205,32 @@ void CCD::updateViews()
 
 void CCD::updateStatistics()
 {
-    quint32 min = 0;
-    quint32 max = 0;
-    quint32 sum = 0;
+    GreyStatistics stats;
     // Without a picture the labels and the threshold keep what they show.
-    if (!byteStatistics(m_picture, min, max, sum))
+    if (!greyStatistics(m_picture, stats))
         return;
-    const quint32 mid = (max + min) / 2;
-    ui->labelMinValue->setText(QString::number(min));
-    ui->labelMaxValue->setText(QString::number(max));
-    ui->labelMidValue->setText(QString::number(mid));
-    ui->labelAverage->setText(QString::number(sum / quint32(m_picture.size())));
+    ui->labelMinValue->setText(QString::number(stats.minimum));
+    ui->labelMaxValue->setText(QString::number(stats.maximum));
+    ui->labelMidValue->setText(QString::number(stats.mid));
+    ui->labelAverage->setText(QString::number(stats.average));
     if (ui->radioButton_mid->isChecked())
-        m_threshold = int(mid);
+        m_threshold = int(stats.mid);
 }
 
 void CCD::updateBinary()
 {
-    QByteArray binary;
-    const int width = ui->spinBoxWidth->value();
-    const int height = ui->spinBoxHeight->value();
-    if (!ui->radioButton_custom->isChecked()) {
-        binarize(m_picture, binary, quint8(m_threshold));
-    } else if (m_imgProc && qsizetype(width) * height == m_picture.size()) {
-        binary.resize(m_picture.size());
-        m_imgProc(reinterpret_cast<const unsigned char *>(m_picture.constData()),
-                  reinterpret_cast<unsigned char *>(binary.data()), width, height);
-    }
-    // An empty array (custom mode without a usable algorithm) is refused by
-    // the view, which keeps what it showed.
-    m_binView.setData(binary);
+    // The custom mode gives an empty array without an algorithm, or when the
+    // picture is not of the chosen size; the view refuses it and keeps the
+    // binarized picture it showed.
+    m_binView.setData(binarizeGrey(m_picture, ui->spinBoxWidth->value(), ui->spinBoxHeight->value(),
+                                   thresholdMode(), m_threshold, m_imgProc));
+}
+
+ThresholdMode CCD::thresholdMode() const
+{
+    if (ui->radioButton_custom->isChecked())
+        return ThresholdMode::Custom;
+    return ui->radioButton_fixed->isChecked() ? ThresholdMode::Fixed : ThresholdMode::MidValue;
 }
 
 void CCD::showOpenError(const QString &fileName)

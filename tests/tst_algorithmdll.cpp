@@ -64,6 +64,7 @@ private slots:
     void libraryWithoutEntryDropsAlgorithm();
     void libraryWithEntryIsCalled();
     void entryPointsStayCallable();
+    void loadsByPathWithoutAsking();
     void otsuExampleOnLine();
     void otsuExampleOnPicture();
     void pluginsHaveThePlatformsNames();
@@ -173,6 +174,41 @@ void TestAlgorithmDll::entryPointsStayCallable()
     QVERIFY(width && height);
     QCOMPARE(width(), 4);
     QCOMPARE(height(), 3);
+}
+
+void TestAlgorithmDll::loadsByPathWithoutAsking()
+{
+    // The quiet loader behind the dialog: every outcome comes back as a
+    // result, and nothing is shown.
+    DialogDriver driver;
+    QTemporaryDir dir;
+    const QString text = writeFile(dir, QStringLiteral("notes.txt"), "not a library\n");
+    const QString broken
+            = writeFile(dir, QStringLiteral("broken") + librarySuffix(), "not a library\n");
+
+    AlgorithmLoadResult result = loadAlgorithmLibrary(text);
+    QCOMPARE(result.status, AlgorithmLoadResult::NotALibrary);
+    QCOMPARE(result.errorText, text + QStringLiteral(" 不是dll文件"));
+    QVERIFY(!result.imgProc);
+
+    result = loadAlgorithmLibrary(broken);
+    QCOMPARE(result.status, AlgorithmLoadResult::LoadFailed);
+    QCOMPARE(result.errorText, QStringLiteral("无法载入") + broken);
+
+    result = loadAlgorithmLibrary(QStringLiteral(TESTPLUGIN_NOENTRY));
+    QCOMPARE(result.status, AlgorithmLoadResult::NoEntryPoint);
+    QCOMPARE(result.errorText, QStringLiteral("无效的dll:") + QStringLiteral(TESTPLUGIN_NOENTRY));
+    QVERIFY(!result.imgProc);
+
+    result = loadAlgorithmLibrary(QStringLiteral(TESTPLUGIN_INVERT));
+    QCOMPARE(result.status, AlgorithmLoadResult::Loaded);
+    QCOMPARE(result.fileName, QStringLiteral(TESTPLUGIN_INVERT));
+    QVERIFY(result.errorText.isEmpty());
+    QCOMPARE(apply(result.imgProc, QByteArray("\x10\xF0", 2), 2, 1), QByteArray("\xEF\x0F", 2));
+
+    // A box or a dialog would have run modally inside the calls above.
+    QVERIFY(driver.boxes.isEmpty());
+    QVERIFY(driver.fileFilters.isEmpty());
 }
 
 void TestAlgorithmDll::otsuExampleOnLine()

@@ -18,10 +18,6 @@ inline double scopeVoltage(quint16 raw, double minimum, double span)
     return raw * span / 65535.0 + minimum;
 }
 
-// Finds the board's sample frames in the receive buffer. A frame is the sync
-// pair 0xFF 0xFF, four 16-bit samples with the high byte first and one
-// trailing byte that carries nothing.
-//
 // What a decoder did with the bytes it was given, since it was made.
 struct ScopeFrameStats
 {
@@ -35,6 +31,10 @@ struct ScopeFrameStats
     qint64 resyncs = 0;
 };
 
+// Finds the board's sample frames in the receive buffer. A frame is the sync
+// pair 0xFF 0xFF, four 16-bit samples with the high byte first and one
+// trailing byte that carries nothing.
+//
 // The decoder keeps one piece of state between calls: a frame decoded from
 // its first ten bytes still owes its trailing byte, and the first byte of the
 // next delivery is taken as that byte. Otherwise a trailing 0xFF would pair

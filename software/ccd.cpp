@@ -2,23 +2,42 @@
 #include "ui_ccd.h"
 
 #include "byteutils.h"
+#include "exportdialogs.h"
 #include "frameextraction.h"
 
+#include <QAction>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// A picture view's picture as plain 8-bit grey: its palette index is its grey level.
+QImage greyImage(const PicView &view)
+{
+    return view.image()->convertToFormat(QImage::Format_Grayscale8);
+}
+
+} // namespace
 
 CCD::CCD(QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::CCD)
     , m_threshold(0)
     , m_imgProc(nullptr)
+    , m_seriesAction(nullptr)
+    , m_seriesCount(nullptr)
 {
     ui->setupUi(this);
     initUi();
     connect(&m_picView, &PicView::cursorValue, this, &CCD::getCursorValue);
     connect(&m_binView, &PicView::cursorValue, this, &CCD::getCursorValue);
+    initExports();
 }
 
 CCD::~CCD()
@@ -31,8 +50,11 @@ void CCD::handleData(QByteArray &buffer)
     const int pixelCount = ui->spinBoxHeight->value() * ui->spinBoxWidth->value();
     // An end byte that came too early still refreshes the views, from the
     // picture already held.
-    if (takeNewestFrame(buffer, pixelCount, m_picture) != FrameCut::Waiting)
+    const FrameCut cut = takeNewestFrame(buffer, pixelCount, m_picture);
+    if (cut != FrameCut::Waiting)
         updateViews();
+    if (cut == FrameCut::Taken)
+        saveToSeries();
 }
 
 void CCD::onComOpen()
@@ -239,4 +261,75 @@ void CCD::showOpenError(const QString &fileName)
                           QStringLiteral("无法打开文件") + fileName
                                   + QStringLiteral("，是否被其他程序占用？"),
                           QMessageBox::Ok);
+}
+
+void CCD::initExports()
+{
+    auto *savePicture = new QAction(QStringLiteral("保存图像(PNG)"), this);
+    connect(savePicture, &QAction::triggered, this,
+            [this] { savePng(m_picView, QStringLiteral("camera")); });
+    auto *saveBinary = new QAction(QStringLiteral("保存二值化图像(PNG)"), this);
+    connect(saveBinary, &QAction::triggered, this,
+            [this] { savePng(m_binView, QStringLiteral("camera-binary")); });
+    m_seriesAction = new QAction(QStringLiteral("连续保存"), this);
+    m_seriesAction->setCheckable(true);
+    connect(m_seriesAction, &QAction::toggled, this, &CCD::setSeriesSaving);
+    m_picView.addActions({ savePicture, m_seriesAction });
+    m_picView.setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_binView.addActions({ saveBinary, m_seriesAction });
+    m_binView.setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    // At the end of the bottom row, level with the save buttons, with the
+    // count of saved pictures below it.
+    auto *seriesButton = new QToolButton(this);
+    seriesButton->setObjectName(QStringLiteral("toolButton_series"));
+    seriesButton->setDefaultAction(m_seriesAction);
+    m_seriesCount = new QLabel(this);
+    m_seriesCount->setObjectName(QStringLiteral("label_seriesCount"));
+    auto *seriesColumn = new QVBoxLayout;
+    seriesColumn->addStretch();
+    seriesColumn->addWidget(seriesButton);
+    seriesColumn->addWidget(m_seriesCount);
+    ui->horizontalLayout->addLayout(seriesColumn);
+}
+
+// The picture at its own size, not as large as the view shows it.
+void CCD::savePng(const PicView &view, const QString &stem)
+{
+    const QImage picture = greyImage(view);
+    exportFile(this, stem, QStringLiteral("png"), QStringLiteral("PNG图像(*.png)"),
+               [&picture] { return pngBytes(picture); });
+}
+
+void CCD::setSeriesSaving(bool on)
+{
+    if (!on) {
+        m_series.stop();
+        return;
+    }
+    if (m_series.isActive())
+        return;
+    const QString folder = QFileDialog::getExistingDirectory(this, QString());
+    if (folder.isEmpty()) {
+        m_seriesAction->setChecked(false);
+        return;
+    }
+    m_series.start(folder, QDateTime::currentDateTime());
+    m_seriesCount->setText(QStringLiteral("已保存 0 张"));
+    m_seriesCount->setToolTip(folder);
+}
+
+void CCD::saveToSeries()
+{
+    if (!m_series.isActive())
+        return;
+    const SaveResult result = m_series.save(greyImage(m_picView));
+    if (result != SaveResult::Saved) {
+        // Off before the box: pictures that arrive while it is up are not
+        // saved, so one failure gives one box.
+        m_seriesAction->setChecked(false);
+        showSaveError(this, m_series.lastFileName(), result);
+        return;
+    }
+    m_seriesCount->setText(QStringLiteral("已保存 %1 张").arg(m_series.count()));
 }

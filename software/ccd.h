@@ -3,11 +3,15 @@
 
 #include "algorithmdll.h"
 #include "greylevels.h"
+#include "pictureseries.h"
 #include "picview.h"
 #include "streamsink.h"
 
 #include <QByteArray>
 #include <QWidget>
+
+class QAction;
+class QLabel;
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -21,6 +25,9 @@ QT_END_NAMESPACE
 //
 // A picture on the stream is width x height pixel bytes, row after row,
 // closed by the end byte 0xFF; only the newest complete picture is shown.
+//
+// Each view's context menu saves its picture as PNG, and a series saves every
+// new picture into a folder while it is on.
 class CCD : public QWidget, public StreamSink
 {
     Q_OBJECT
@@ -60,6 +67,10 @@ private:
     void updateBinary();
     ThresholdMode thresholdMode() const;
     void showOpenError(const QString &fileName);
+    void initExports();
+    void savePng(const PicView &view, const QString &stem);
+    void setSeriesSaving(bool on);
+    void saveToSeries();
 
     Ui::CCD *ui;
     PicView m_picView;
@@ -67,6 +78,9 @@ private:
     QByteArray m_picture;
     int m_threshold;
     ImgProcFunc m_imgProc;
+    QAction *m_seriesAction;
+    QLabel *m_seriesCount;
+    PictureSeries m_series;
 };
 
 #endif // CCD_H

@@ -1,11 +1,18 @@
 #include "linearccd.h"
 #include "ui_linearccd.h"
 
+#include "csvformat.h"
+#include "exportdialogs.h"
 #include "frameextraction.h"
 #include "greyview.h"
 #include "waveview.h"
 
+#include <QAction>
+#include <QDateTime>
+#include <QFileDialog>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
 
 namespace {
 
@@ -25,6 +32,8 @@ LinearCCD::LinearCCD(QWidget *parent)
     , m_waveView(new WaveView(nullptr))
     , m_binView(new GreyView(nullptr))
     , m_imgProc(nullptr)
+    , m_recordAction(nullptr)
+    , m_recordCount(nullptr)
 {
     ui->setupUi(this);
     placeView(ui->groupBox_3, m_greyView);
@@ -34,6 +43,33 @@ LinearCCD::LinearCCD(QWidget *parent)
     ui->horizontalSliderTh->setRange(0, 255);
     m_pixels = QByteArray(kLinePixels, '\0');
     connect(m_waveView, &WaveView::mouseMove, this, &LinearCCD::onMouseMove);
+
+    // Made after the form, so that the form's objects come first among the
+    // tab's children, as they always have.
+    auto *saveLineAction = new QAction(QStringLiteral("保存数据(CSV)"), this);
+    connect(saveLineAction, &QAction::triggered, this, &LinearCCD::saveLine);
+    auto *savePictureAction = new QAction(QStringLiteral("保存图像(PNG)"), this);
+    connect(savePictureAction, &QAction::triggered, this, &LinearCCD::savePicture);
+    m_recordAction = new QAction(QStringLiteral("连续记录"), this);
+    m_recordAction->setCheckable(true);
+    connect(m_recordAction, &QAction::toggled, this, &LinearCCD::setRecording);
+    for (QWidget *view : { static_cast<QWidget *>(m_waveView), static_cast<QWidget *>(m_greyView),
+                           static_cast<QWidget *>(m_binView) }) {
+        view->addActions({ saveLineAction, savePictureAction, m_recordAction });
+        view->setContextMenuPolicy(Qt::ActionsContextMenu);
+    }
+
+    // Recording is switched at the foot of the left column, where the count
+    // of recorded lines shows beside it.
+    auto *recordButton = new QToolButton(this);
+    recordButton->setObjectName(QStringLiteral("toolButton_record"));
+    m_recordCount = new QLabel(this);
+    m_recordCount->setObjectName(QStringLiteral("label_recordCount"));
+    recordButton->setDefaultAction(m_recordAction);
+    auto *recordRow = new QHBoxLayout;
+    recordRow->addWidget(recordButton);
+    recordRow->addWidget(m_recordCount, 1);
+    ui->verticalLayout_2->addLayout(recordRow);
 }
 
 LinearCCD::~LinearCCD()
@@ -43,8 +79,11 @@ LinearCCD::~LinearCCD()
 
 void LinearCCD::handleData(QByteArray &buffer)
 {
-    if (takeNewestFrame(buffer, kLinePixels, m_pixels) != FrameCut::Waiting)
+    const FrameCut cut = takeNewestFrame(buffer, kLinePixels, m_pixels);
+    if (cut != FrameCut::Waiting)
         updateViews();
+    if (cut == FrameCut::Taken)
+        recordLine();
 }
 
 void LinearCCD::updateViews()
@@ -134,4 +173,61 @@ void LinearCCD::chooseAlgorithm()
     openAlgorithmDll(dllName, m_imgProc);
     if (!dllName.isEmpty())
         ui->lineEdit_dllPath->setText(dllName);
+}
+
+void LinearCCD::saveLine()
+{
+    const QByteArray line = m_pixels;
+    exportFile(this, QStringLiteral("ccd-line"), QStringLiteral("csv"),
+               QStringLiteral("CSV文件(*.csv)"), [&line] { return linePixelsCsv(line); });
+}
+
+// The plot and both strips with their titles, as they are on the screen.
+void LinearCCD::savePicture()
+{
+    const QImage picture
+            = grab(ui->groupBox_2->geometry().united(ui->groupBox_4->geometry())).toImage();
+    exportFile(this, QStringLiteral("ccd"), QStringLiteral("png"), QStringLiteral("PNG图像(*.png)"),
+               [&picture] { return pngBytes(picture); });
+}
+
+void LinearCCD::setRecording(bool on)
+{
+    if (!on) {
+        m_record.close();
+        return;
+    }
+    if (m_record.isOpen())
+        return;
+    const QString fileName = QFileDialog::getSaveFileName(
+            this, QString(),
+            timestampedFileName(QStringLiteral("ccd-record"), QStringLiteral("csv"),
+                                QDateTime::currentDateTime()),
+            QStringLiteral("CSV文件(*.csv)"));
+    if (fileName.isEmpty()) {
+        m_recordAction->setChecked(false);
+        return;
+    }
+    const SaveResult result = m_record.open(fileName, lineRecordHeader(kLinePixels));
+    if (result != SaveResult::Saved) {
+        m_recordAction->setChecked(false);
+        showSaveError(this, fileName, result);
+        return;
+    }
+    m_recordCount->setText(QStringLiteral("已记录 0 行"));
+    m_recordCount->setToolTip(fileName);
+}
+
+void LinearCCD::recordLine()
+{
+    if (!m_record.isOpen())
+        return;
+    if (!m_record.append(lineRecordRow(QDateTime::currentDateTime(), m_pixels))) {
+        // Off before the box: lines that arrive while it is up are not
+        // written, so one failure gives one box.
+        m_recordAction->setChecked(false);
+        showSaveError(this, m_record.fileName(), SaveResult::WriteFailed);
+        return;
+    }
+    m_recordCount->setText(QStringLiteral("已记录 %1 行").arg(m_record.records()));
 }

@@ -2,6 +2,7 @@
 #define LINEARCCD_H
 
 #include "algorithmdll.h"
+#include "appendfile.h"
 #include "greylevels.h"
 #include "streamsink.h"
 
@@ -10,6 +11,8 @@
 #include <QWidget>
 
 class GreyView;
+class QAction;
+class QLabel;
 class WaveView;
 
 QT_BEGIN_NAMESPACE
@@ -21,6 +24,8 @@ QT_END_NAMESPACE
 // The linear CCD tab: takes the newest line of 128 pixels from the received
 // bytes, shows its statistics, plots it, shows it as a grey strip and
 // binarizes it by the mid value, a fixed threshold or a custom algorithm.
+// The views' context menu saves the line and the views' picture, and records
+// every new line into a file while recording is on.
 class LinearCCD : public QWidget, public StreamSink
 {
     Q_OBJECT
@@ -49,6 +54,10 @@ private:
     void showStatistics(const GreyStatistics &stats);
     ThresholdMode thresholdMode() const;
     void chooseAlgorithm();
+    void saveLine();
+    void savePicture();
+    void setRecording(bool on);
+    void recordLine();
 
     Ui::LinearCCD *ui;
     GreyView *m_greyView;
@@ -56,6 +65,9 @@ private:
     GreyView *m_binView;
     QByteArray m_pixels;
     ImgProcFunc m_imgProc;
+    QAction *m_recordAction;
+    QLabel *m_recordCount;
+    AppendFile m_record;
 };
 
 #endif // LINEARCCD_H

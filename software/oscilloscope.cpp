@@ -1,8 +1,11 @@
 #include "oscilloscope.h"
 #include "ui_oscilloscope.h"
 
+#include "csvformat.h"
+#include "exportdialogs.h"
 #include "oscilloscopewave.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QMessageBox>
 
@@ -12,6 +15,7 @@ Oscilloscope::Oscilloscope(QWidget *parent)
     , m_chSpan { 5.0, 5.0, 5.0, 5.0 }
     , ui(new Ui::Oscilloscope)
     , m_wave(new OscilloscopeWave(nullptr))
+    , m_pauseAction(nullptr)
 {
     ui->setupUi(this);
     auto *waveLayout = new QHBoxLayout(ui->frame_wave);
@@ -31,6 +35,18 @@ Oscilloscope::Oscilloscope(QWidget *parent)
 
     m_wave->setCurCh(0);
     m_wave->setYScaleIndex(5);
+
+    // The space bar reaches the screen itself, so the menu only names it.
+    m_pauseAction = new QAction(QStringLiteral("暂停\t空格"), this);
+    m_pauseAction->setCheckable(true);
+    connect(m_pauseAction, &QAction::toggled, m_wave, &OscilloscopeWave::setPaused);
+    connect(m_wave, &OscilloscopeWave::pausedChanged, m_pauseAction, &QAction::setChecked);
+    auto *saveSamplesAction = new QAction(QStringLiteral("保存数据(CSV)"), this);
+    connect(saveSamplesAction, &QAction::triggered, this, &Oscilloscope::saveSamples);
+    auto *saveScreenAction = new QAction(QStringLiteral("保存图像(PNG)"), this);
+    connect(saveScreenAction, &QAction::triggered, this, &Oscilloscope::saveScreen);
+    m_wave->addActions({ m_pauseAction, saveSamplesAction, saveScreenAction });
+    m_wave->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 Oscilloscope::~Oscilloscope()
@@ -123,6 +139,23 @@ void Oscilloscope::on_doubleSpinBox_ch4min_valueChanged(double value)
 void Oscilloscope::on_pushButton_clear_clicked()
 {
     m_wave->clearData();
+}
+
+// The samples as the screen holds them when asked, also while paused.
+void Oscilloscope::saveSamples()
+{
+    QList<double> stores[4];
+    for (int ch = 0; ch < 4; ++ch)
+        stores[ch] = m_wave->shownSamples(ch);
+    exportFile(this, QStringLiteral("scope"), QStringLiteral("csv"),
+               QStringLiteral("CSV文件(*.csv)"), [&stores] { return scopeSamplesCsv(stores); });
+}
+
+void Oscilloscope::saveScreen()
+{
+    const QImage screen = m_wave->screenImage();
+    exportFile(this, QStringLiteral("scope"), QStringLiteral("png"),
+               QStringLiteral("PNG图像(*.png)"), [&screen] { return pngBytes(screen); });
 }
 
 // The first press selects the channel (switching it on if it was off); each

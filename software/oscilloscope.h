@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class OscilloscopeWave;
+class QAction;
 class QDoubleSpinBox;
 
 QT_BEGIN_NAMESPACE
@@ -48,6 +49,8 @@ private slots:
     void on_pushButton_clear_clicked();
 
 private:
+    void saveSamples();
+    void saveScreen();
     void pressChannelButton(int ch);
     void applyMaximum(int ch, double maximum);
     void applyMinimum(int ch, double minimum);
@@ -61,6 +64,8 @@ private:
     Ui::Oscilloscope *ui;
     OscilloscopeWave *m_wave;
     ScopeFrameDecoder m_decoder;
+    // The screen's context menu: pause, save the samples, save the picture.
+    QAction *m_pauseAction;
 };
 
 #endif // OSCILLOSCOPE_H

@@ -1,7 +1,10 @@
 #include "oscilloscopewave.h"
 
+#include <QKeyEvent>
 #include <QLine>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QtMath>
 
 #include <algorithm>
 #include <cmath>
@@ -59,6 +62,11 @@ int truncated(double value)
     return int(std::clamp(value, -1e8, 1e8));
 }
 
+// The grid starts 10 pixels into the widget and leaves 10 pixels to its
+// right, 10 above it and 30 below it for the readouts.
+constexpr int kGridLeft = 10;
+constexpr int kGridTop = 10;
+
 } // namespace
 
 OscilloscopeWave::OscilloscopeWave(QWidget *parent)
@@ -67,12 +75,19 @@ OscilloscopeWave::OscilloscopeWave(QWidget *parent)
     , m_yScale { 0, 0, 0, 0 }
     , m_curCh(0)
     , m_backgroundStale(true)
+    , m_paused(false)
+    , m_mouseX(-1)
 {
     for (QString &text : m_yScaleText)
         text = yScaleText(0);
     setCursor(Qt::CrossCursor);
     // The screen covers every pixel, so nothing behind it needs painting first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The read-out follows the mouse without a button held. A click gives
+    // the screen the focus for the space bar; the Tab key passes it by, so
+    // the tab's controls keep their keyboard order.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
     connect(&m_timer, &QTimer::timeout, this, qOverload<>(&QWidget::repaint));
     m_timer.start(100);
 }
@@ -115,20 +130,101 @@ void OscilloscopeWave::clearData()
 {
     for (QList<double> &store : m_data)
         store.clear();
+    // Cleared while paused, the screen empties too.
+    for (QList<double> &store : m_frozen)
+        store.clear();
+}
+
+void OscilloscopeWave::setPaused(bool paused)
+{
+    if (paused == m_paused)
+        return;
+    m_paused = paused;
+    // The copies share the stores' memory until the next sample arrives.
+    for (int n = 0; n < 4; ++n)
+        m_frozen[n] = paused ? m_data[n] : QList<double>();
+    repaint();
+    emit pausedChanged(paused);
+}
+
+const QList<double> &OscilloscopeWave::shownSamples(int ch) const
+{
+    return m_paused ? m_frozen[ch] : m_data[ch];
+}
+
+QImage OscilloscopeWave::screenImage()
+{
+    updateBackground();
+    const qreal ratio = devicePixelRatioF();
+    QImage image(size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    QPainter painter(&image);
+    paintScreen(painter);
+    return image;
 }
 
 void OscilloscopeWave::paintEvent(QPaintEvent *)
 {
+    updateBackground();
+    QPainter painter(this);
+    paintScreen(painter);
+    if (m_paused)
+        drawPauseMark(painter);
+    if (m_mouseX >= 0)
+        drawCursor(painter);
+}
+
+void OscilloscopeWave::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        if (!event->isAutoRepeat())
+            setPaused(!m_paused);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void OscilloscopeWave::mouseMoveEvent(QMouseEvent *event)
+{
+    m_mouseX = qFloor(event->position().x());
+    update();
+}
+
+void OscilloscopeWave::leaveEvent(QEvent *)
+{
+    m_mouseX = -1;
+    update();
+}
+
+void OscilloscopeWave::updateBackground()
+{
     if (m_backgroundStale || m_background.deviceIndependentSize() != QSizeF(size())
         || m_background.devicePixelRatio() != devicePixelRatioF() || m_backgroundFont != font())
         buildBackground();
+}
 
-    QPainter painter(this);
+void OscilloscopeWave::paintScreen(QPainter &painter)
+{
+    painter.save();
     painter.drawPixmap(0, 0, m_background);
     const int gridHeight = height() - 40;
     // Logical (0, 0) is the 0 V level on the left edge of the grid.
     painter.setWindow(-10, -(gridHeight / 2) - 10, width(), height());
     drawWaves(painter, width() - 20, gridHeight);
+    painter.restore();
+}
+
+void OscilloscopeWave::drawPauseMark(QPainter &painter)
+{
+    const QString text = QStringLiteral("已暂停");
+    const QFontMetrics metrics(font());
+    const int boxWidth = metrics.horizontalAdvance(text) + 10;
+    const QRect box(kGridLeft + (width() - 20 - boxWidth) / 2, kGridTop + 2, boxWidth,
+                    metrics.height() + 4);
+    painter.fillRect(box, QColor(192, 0, 0));
+    painter.setPen(Qt::white);
+    painter.drawText(box, kTextFlags, text);
 }
 
 void OscilloscopeWave::buildBackground()
@@ -221,7 +317,7 @@ void OscilloscopeWave::drawWaves(QPainter &painter, int gridWidth, int gridHeigh
     for (int n = 0; n < 4; ++n) {
         if (m_yScale[n] == 0)
             continue;
-        const QList<double> &store = m_data[n];
+        const QList<double> &store = shownSamples(n);
         const qsizetype first = std::max<qsizetype>(0, store.size() - screenSamples);
         painter.setPen(kChannelColors[n]);
         drawWave(painter, store.constData() + first, store.size() - first, m_yScale[n], m_xScale,
@@ -314,4 +410,98 @@ void OscilloscopeWave::drawWave(QPainter &painter, const double *values, qsizety
     const QColor color = painter.pen().color();
     for (const QRect &step : steps)
         painter.fillRect(step, color);
+}
+
+QStringList OscilloscopeWave::cursorLines() const
+{
+    return readCursor(nullptr);
+}
+
+QStringList OscilloscopeWave::readCursor(QList<QColor> *colors) const
+{
+    const int gridWidth = width() - 20;
+    const int column = m_mouseX - kGridLeft;
+    if (m_mouseX < 0 || column > gridWidth)
+        return {};
+    const qsizetype screenSamples = qsizetype(10 * m_xScale) + 1;
+    QStringList lines;
+    QList<QColor> lineColors;
+    qsizetype age = -1;
+    for (int n = 0; n < 4; ++n) {
+        if (m_yScale[n] == 0)
+            continue;
+        // The screen draws the newest screenful of a store from the left edge.
+        const QList<double> &store = shownSamples(n);
+        const qsizetype shown = std::min(store.size(), screenSamples);
+        const qsizetype i = sampleAtColumn(column, shown, m_xScale, gridWidth);
+        if (i < 0)
+            continue;
+        if (age < 0)
+            age = shown - 1 - i;
+        const double volts = store.at(store.size() - shown + i);
+        lines.append(QStringLiteral("CH%1 %2V").arg(n + 1).arg(volts, 0, 'f', 3));
+        lineColors.append(kChannelColors[n]);
+    }
+    if (lines.isEmpty())
+        return {};
+    lines.prepend(QStringLiteral("样点 %1").arg(-age));
+    lineColors.prepend(Qt::white);
+    if (colors)
+        *colors = lineColors;
+    return lines;
+}
+
+void OscilloscopeWave::drawCursor(QPainter &painter)
+{
+    const int gridWidth = width() - 20;
+    const int gridHeight = height() - 40;
+    if (m_mouseX < kGridLeft || m_mouseX > kGridLeft + gridWidth)
+        return;
+    painter.setPen(QPen(Qt::white, 0, Qt::DotLine));
+    painter.drawLine(m_mouseX, kGridTop, m_mouseX, kGridTop + gridHeight);
+
+    QList<QColor> colors;
+    const QStringList lines = readCursor(&colors);
+    if (lines.isEmpty())
+        return;
+    const QFontMetrics metrics(font());
+    int textWidth = 0;
+    for (const QString &line : lines)
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(line));
+    const int lineHeight = metrics.height();
+    // In the top corner away from the mouse, so that it hides no trace near it.
+    const QSize boxSize(textWidth + 10, lineHeight * int(lines.size()) + 6);
+    const bool left = m_mouseX > kGridLeft + gridWidth / 2;
+    const QRect box(QPoint(left ? kGridLeft + 4 : kGridLeft + gridWidth - 4 - boxSize.width(),
+                           kGridTop + 4),
+                    boxSize);
+    painter.fillRect(box, QColor(0, 0, 0, 200));
+    painter.setPen(Qt::gray);
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+    for (int k = 0; k < lines.size(); ++k) {
+        painter.setPen(colors.at(k));
+        painter.drawText(
+                QRect(box.left() + 5, box.top() + 3 + k * lineHeight, textWidth, lineHeight),
+                Qt::AlignLeft | Qt::AlignVCenter, lines.at(k));
+    }
+}
+
+qsizetype OscilloscopeWave::sampleAtColumn(int column, qsizetype count, double samplesPerDiv,
+                                           int gridWidth)
+{
+    if (column < 0 || count < 1 || gridWidth <= 0)
+        return -1;
+    const double screenSamples = 10 * samplesPerDiv;
+    // As drawWave places sample i.
+    const auto columnOf = [&](qsizetype i) { return truncated(i / screenSamples * gridWidth); };
+    if (columnOf(count - 1) < column)
+        return -1;
+    // Close to the first sample right of the column; corrected below.
+    const double estimate = std::floor((column + 1.0) * screenSamples / gridWidth);
+    qsizetype i = qsizetype(std::clamp(estimate, 0.0, double(count - 1)));
+    while (i > 0 && columnOf(i) > column)
+        --i;
+    while (i + 1 < count && columnOf(i + 1) <= column)
+        ++i;
+    return i;
 }

@@ -2,9 +2,11 @@
 #define OSCILLOSCOPEWAVE_H
 
 #include <QFont>
+#include <QImage>
 #include <QList>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -13,6 +15,10 @@ class QPainter;
 // The oscilloscope screen: keeps the newest samples of four channels and
 // paints them as staircase traces over a 10 x 10 division grid, with the
 // channel and scale readouts along the bottom. Repaints itself every 100 ms.
+//
+// The screen can be paused (the space bar while it has the focus): it then
+// keeps showing what it showed, while the stores go on filling. With the
+// mouse over the grid, it reads out the traces at the mouse's column.
 class OscilloscopeWave : public QWidget
 {
     Q_OBJECT
@@ -33,6 +39,25 @@ public:
     // The channel's stored samples in volts, oldest first.
     const QList<double> &samples(int ch) const { return m_data[ch]; }
 
+    // While paused the screen draws the stores as they were when it was
+    // paused; samples keep arriving in the stores meanwhile.
+    void setPaused(bool paused);
+    bool isPaused() const { return m_paused; }
+    // The samples the screen draws from: the stores, or their copies while paused.
+    const QList<double> &shownSamples(int ch) const;
+    // The screen as painted, without the mouse read-out and the pause mark.
+    QImage screenImage();
+    // The mouse read-out, one line each: how many samples the column under
+    // the mouse lies before the newest one, then the voltage of every channel
+    // that is on and has a sample there. Empty while the mouse is elsewhere.
+    QStringList cursorLines() const;
+
+    // Index of the sample that a staircase of count samples holds at column
+    // (drawn as drawWave draws it): the last one at or left of it. -1 left
+    // of the grid and right of the last sample.
+    static qsizetype sampleAtColumn(int column, qsizetype count, double samplesPerDiv,
+                                    int gridWidth);
+
     // Draws count samples as a staircase, with the painter's origin at 0 V on
     // the left edge of a grid of gridWidth x gridHeight pixels: voltsPerDiv x 5
     // reach the top grid line, sample number samplesPerDiv x 10 the right edge.
@@ -42,11 +67,22 @@ public:
                          double voltsPerDiv, double samplesPerDiv, int gridWidth, int gridHeight,
                          int columnLimit);
 
+signals:
+    void pausedChanged(bool paused);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
+    void updateBackground();
     void buildBackground();
+    void paintScreen(QPainter &painter);
+    void drawPauseMark(QPainter &painter);
+    void drawCursor(QPainter &painter);
+    QStringList readCursor(QList<QColor> *colors) const;
     void drawLegend(QPainter &painter);
     void drawGrid(QPainter &painter, int gridWidth, int gridHeight);
     void drawWaves(QPainter &painter, int gridWidth, int gridHeight);
@@ -62,6 +98,10 @@ private:
     QPixmap m_background;
     QFont m_backgroundFont;
     bool m_backgroundStale;
+    bool m_paused;
+    QList<double> m_frozen[4];
+    // The mouse's column in widget pixels, -1 while it is not over the view.
+    int m_mouseX;
 };
 
 #endif // OSCILLOSCOPEWAVE_H

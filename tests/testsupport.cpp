@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -64,14 +65,16 @@ void DialogDriver::answer()
         m_sinceAnswer.start();
         fileFilters.append(dialog->nameFilters().join(QStringLiteral(";;")));
         const QString path = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+        auto *nameEdit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        offeredNames.append(nameEdit ? nameEdit->text() : QString());
         if (path.isEmpty()) {
             dialog->reject();
             return;
         }
         // Typing the whole path is what a user does and does not depend on the
         // folder the dialog happens to show.
-        if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-            edit->setText(path);
+        if (nameEdit)
+            nameEdit->setText(path);
         else
             dialog->selectFile(path);
         // accept() is protected in QFileDialog; as a slot it can be invoked by name.
@@ -86,6 +89,22 @@ bool PaintCounter::eventFilter(QObject *, QEvent *event)
     if (event->type() == QEvent::Paint)
         ++count;
     return false;
+}
+
+QString unwritableFolder(const QString &parent)
+{
+    const QString folder = QDir(parent).filePath(QStringLiteral("read-only"));
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QFile probe(QDir(folder).filePath(QStringLiteral("probe")));
+    if (!probe.open(QIODevice::WriteOnly))
+        return folder;
+    probe.remove();
+    // Files cannot be made in sysfs, whoever asks.
+    QFile sysfs(QStringLiteral("/sys/probe"));
+    if (QFileInfo(QStringLiteral("/sys")).isDir() && !sysfs.open(QIODevice::WriteOnly))
+        return QStringLiteral("/sys");
+    return QString();
 }
 
 QByteArray imageBytes(const QImage &image)

@@ -35,6 +35,8 @@ public:
     QStringList fileAnswers;
     // Name filters of each file dialog seen, joined by ";;".
     QStringList fileFilters;
+    // The file name each file dialog offered before it was answered.
+    QStringList offeredNames;
 
 private:
     void answer();
@@ -54,6 +56,11 @@ public:
 protected:
     bool eventFilter(QObject *, QEvent *event) override;
 };
+
+// A folder in which this process cannot create files: a read-only folder made
+// inside parent or, for a user who may write anywhere (root), a system folder
+// that takes no new files. Empty where there is none.
+QString unwritableFolder(const QString &parent);
 
 // The pixel bytes of an 8-bit image, row after row, without the row padding.
 QByteArray imageBytes(const QImage &image);

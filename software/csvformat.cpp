@@ -1,0 +1,97 @@
+#include "csvformat.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace {
+
+// Appends value to out without a temporary string per number. A double
+// takes at most 24 characters in its shortest form.
+template<typename T>
+void appendNumber(QByteArray &out, T value)
+{
+    char digits[32];
+    const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, result.ptr - digits);
+}
+
+// Two digits, zero-padded, for the parts of a time.
+void appendTwoDigits(QByteArray &out, int value)
+{
+    out.append(char('0' + value / 10 % 10)).append(char('0' + value % 10));
+}
+
+} // namespace
+
+QByteArray scopeSamplesCsv(const QList<double> (&stores)[4])
+{
+    qsizetype rows = 0;
+    for (const QList<double> &store : stores)
+        rows = std::max(rows, store.size());
+
+    QByteArray csv;
+    // The widest row: the index and four numbers with their separators.
+    csv.reserve(32 + rows * (12 + 4 * 25));
+    csv.append("sample,CH1,CH2,CH3,CH4\n");
+    for (qsizetype row = 0; row < rows; ++row) {
+        appendNumber(csv, qint64(row - (rows - 1)));
+        for (const QList<double> &store : stores) {
+            csv.append(',');
+            // A shorter store starts later: its newest sample is in the last row.
+            const qsizetype index = row - (rows - store.size());
+            if (index >= 0)
+                appendNumber(csv, store.at(index));
+        }
+        csv.append('\n');
+    }
+    return csv;
+}
+
+QByteArray linePixelsCsv(const QByteArray &line)
+{
+    QByteArray csv("pixel,value\n");
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        appendNumber(csv, i);
+        csv.append(',');
+        appendNumber(csv, int(quint8(line.at(i))));
+        csv.append('\n');
+    }
+    return csv;
+}
+
+QByteArray lineRecordHeader(int count)
+{
+    QByteArray csv("time");
+    for (int i = 0; i < count; ++i) {
+        csv.append(',');
+        appendNumber(csv, i);
+    }
+    return csv.append('\n');
+}
+
+QByteArray lineRecordRow(const QDateTime &time, const QByteArray &line)
+{
+    const QDate date = time.date();
+    const QTime clock = time.time();
+    QByteArray csv;
+    csv.reserve(24 + 4 * line.size());
+    appendNumber(csv, date.year());
+    csv.append('-');
+    appendTwoDigits(csv, date.month());
+    csv.append('-');
+    appendTwoDigits(csv, date.day());
+    csv.append(' ');
+    appendTwoDigits(csv, clock.hour());
+    csv.append(':');
+    appendTwoDigits(csv, clock.minute());
+    csv.append(':');
+    appendTwoDigits(csv, clock.second());
+    csv.append('.');
+    csv.append(char('0' + clock.msec() / 100));
+    appendTwoDigits(csv, clock.msec() % 100);
+    for (const char pixel : line) {
+        csv.append(',');
+        appendNumber(csv, int(quint8(pixel)));
+    }
+    return csv.append('\n');
+}

@@ -1,0 +1,28 @@
+#ifndef CSVFORMAT_H
+#define CSVFORMAT_H
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+
+// The CSV files the tabs export: comma-separated, one record per line ending
+// in a line feed, numbers with a dot, a header line first. Numbers are
+// written in the shortest form that reads back as the same double.
+
+// The four oscilloscope stores, one row per sample index. Rows are aligned at
+// the newest sample: the last row holds every channel's newest sample, and a
+// channel that holds fewer samples than the longest one has empty fields at
+// the top. The first column counts samples back from the newest (0, -1, ...),
+// the others are CH1..CH4 in volts.
+QByteArray scopeSamplesCsv(const QList<double> (&stores)[4]);
+
+// One CCD line: "pixel,value", then a row per pixel with its grey level.
+QByteArray linePixelsCsv(const QByteArray &line);
+
+// The header of a CCD recording: "time" and the pixel numbers 0..count - 1.
+QByteArray lineRecordHeader(int count);
+// One row of a CCD recording: the local time with milliseconds
+// (2024-05-01 14:03:07.250), then the grey level of every pixel.
+QByteArray lineRecordRow(const QDateTime &time, const QByteArray &line);
+
+#endif // CSVFORMAT_H

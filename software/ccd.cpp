@@ -286,11 +286,17 @@ void CCD::initExports()
     seriesButton->setDefaultAction(m_seriesAction);
     m_seriesCount = new QLabel(this);
     m_seriesCount->setObjectName(QStringLiteral("label_seriesCount"));
+    // A growing count must not widen the row and move the buttons beside it.
+    m_seriesCount->setMinimumWidth(
+            m_seriesCount->fontMetrics().horizontalAdvance(QStringLiteral("0000000 张")));
+    m_seriesCount->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_seriesCount->setAlignment(Qt::AlignCenter);
     auto *seriesColumn = new QVBoxLayout;
-    seriesColumn->addStretch();
     seriesColumn->addWidget(seriesButton);
     seriesColumn->addWidget(m_seriesCount);
     ui->horizontalLayout->addLayout(seriesColumn);
+    // Held at the bottom, not stretched: the row keeps its height.
+    ui->horizontalLayout->setAlignment(seriesColumn, Qt::AlignBottom);
 }
 
 // The picture at its own size, not as large as the view shows it.
@@ -315,7 +321,7 @@ void CCD::setSeriesSaving(bool on)
         return;
     }
     m_series.start(folder, QDateTime::currentDateTime());
-    m_seriesCount->setText(QStringLiteral("已保存 0 张"));
+    m_seriesCount->setText(QStringLiteral("0 张"));
     m_seriesCount->setToolTip(folder);
 }
 
@@ -331,5 +337,5 @@ void CCD::saveToSeries()
         showSaveError(this, m_series.lastFileName(), result);
         return;
     }
-    m_seriesCount->setText(QStringLiteral("已保存 %1 张").arg(m_series.count()));
+    m_seriesCount->setText(QStringLiteral("%1 张").arg(m_series.count()));
 }

@@ -16,6 +16,14 @@
 
 namespace {
 
+// A count that grows must not widen its column: the label keeps the width
+// of its widest expected text whatever it shows.
+void keepWidth(QLabel *label, const QString &widest)
+{
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest));
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+}
+
 void placeView(QWidget *groupBox, QWidget *view)
 {
     auto *layout = new QHBoxLayout;
@@ -65,6 +73,7 @@ LinearCCD::LinearCCD(QWidget *parent)
     recordButton->setObjectName(QStringLiteral("toolButton_record"));
     m_recordCount = new QLabel(this);
     m_recordCount->setObjectName(QStringLiteral("label_recordCount"));
+    keepWidth(m_recordCount, QStringLiteral("0000000 行"));
     recordButton->setDefaultAction(m_recordAction);
     auto *recordRow = new QHBoxLayout;
     recordRow->addWidget(recordButton);
@@ -214,7 +223,7 @@ void LinearCCD::setRecording(bool on)
         showSaveError(this, fileName, result);
         return;
     }
-    m_recordCount->setText(QStringLiteral("已记录 0 行"));
+    m_recordCount->setText(QStringLiteral("0 行"));
     m_recordCount->setToolTip(fileName);
 }
 
@@ -229,5 +238,5 @@ void LinearCCD::recordLine()
         showSaveError(this, m_record.fileName(), SaveResult::WriteFailed);
         return;
     }
-    m_recordCount->setText(QStringLiteral("已记录 %1 行").arg(m_record.records()));
+    m_recordCount->setText(QStringLiteral("%1 行").arg(m_record.records()));
 }

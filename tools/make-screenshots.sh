@@ -20,6 +20,8 @@ mkdir -p "$out"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 raw=$tmp/screen.png
+# Where the recording and the picture series of the shots below write.
+export SAVE_DIR="$tmp"
 
 # shot NAME TAB SECONDS FEED: the feed runs with $PORT set to the board's end.
 # Positions clicked by the feeds are those of the window at 0,0 (its minimum
@@ -40,3 +42,17 @@ shot oscilloscope 1 4 \
     'xdotool mousemove 838 126 click 1 mousemove 838 162 click 1 mousemove 838 198 click 1 mousemove 1200 700; exec "$SIM" scope --seed 1 --rate 2000 --amplitude 30000,14000,24000,6000 --port "$PORT"'
 shot linear-ccd 2 3 'exec "$SIM" ccd --seed 1 --port "$PORT"'
 shot camera 3 3 'exec "$SIM" camera --seed 1 --port "$PORT"'
+
+# The oscilloscope paused by a click and the space bar, with the mouse's
+# read-out; then the same with the screen's context menu open.
+scope_feed='xdotool mousemove 838 126 click 1 mousemove 838 162 click 1 mousemove 838 198 click 1 mousemove 1200 700; "$SIM" scope --seed 1 --rate 2000 --amplitude 30000,14000,24000,6000 --port "$PORT" & sleep 3.5; xdotool mousemove 420 300 click 1 key space'
+shot oscilloscope-paused 1 6 "$scope_feed mousemove 560 250; wait"
+shot oscilloscope-menu 1 6 "$scope_feed click 3; wait"
+# Recording switched on by its button (the file named in the save dialog),
+# then the plot's context menu.
+shot linear-ccd-recording 2 6 \
+    '"$SIM" ccd --seed 1 --port "$PORT" & sleep 1; xdotool mousemove 199 516 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR/ccd-record.csv"; xdotool key Return; sleep 2.5; xdotool mousemove 600 250 click 3; wait'
+# The picture series switched on (the folder named in its dialog), then the
+# picture's context menu.
+shot camera-series 3 6 \
+    '"$SIM" camera --seed 1 --port "$PORT" & sleep 1; xdotool mousemove 945 497 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR"; xdotool key Return; sleep 2.5; xdotool mousemove 300 200 click 3; wait'

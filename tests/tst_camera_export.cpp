@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -135,6 +136,14 @@ void TestCameraExport::savesBothPicturesAsPng()
     QCOMPARE(m_dialogs->fileFilters.value(0), QStringLiteral("PNG图像(*.png)"));
     QVERIFY(m_dialogs->offeredNames.value(0).startsWith(QStringLiteral("camera_")));
     QVERIFY(m_dialogs->offeredNames.value(1).startsWith(QStringLiteral("camera-binary_")));
+
+    // The series control follows the bottom row's listed items.
+    auto *row = tab.findChild<QHBoxLayout *>(QStringLiteral("horizontalLayout"));
+    QCOMPARE(row->count(), 6);
+    QCOMPARE(row->itemAt(4)->widget()->objectName(), QStringLiteral("frame"));
+    QVERIFY(row->itemAt(5)->layout()->indexOf(
+                    tab.findChild<QToolButton *>(QStringLiteral("toolButton_series")))
+            >= 0);
 
     // At the picture's own size, pixel for pixel what each view holds.
     QCOMPARE(pngGreys(picturePath), pixels);

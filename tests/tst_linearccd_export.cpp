@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <memory>
 
@@ -148,6 +149,11 @@ void TestLinearCCDExport::recordsEveryNewLine()
     QVERIFY(action(QStringLiteral("连续记录"))->isChecked());
     QVERIFY(button->isChecked());
     QVERIFY(m_dialogs->offeredNames.value(1).startsWith(QStringLiteral("ccd-record_")));
+    // At the foot of the left column, after its listed items.
+    auto *column = m_tab->findChild<QVBoxLayout *>(QStringLiteral("verticalLayout_2"));
+    QCOMPARE(column->count(), 5);
+    QVERIFY(column->itemAt(3)->spacerItem());
+    QVERIFY(column->itemAt(4)->layout()->indexOf(button) >= 0);
     const QDateTime start = QDateTime::currentDateTime().addMSecs(-1000);
 
     feed(line(1) + char(0xFF));

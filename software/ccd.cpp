@@ -315,7 +315,8 @@ void CCD::setSeriesSaving(bool on)
     }
     if (m_series.isActive())
         return;
-    const QString folder = QFileDialog::getExistingDirectory(this, QString());
+    const QString folder
+            = QFileDialog::getExistingDirectory(this, QStringLiteral("选择保存图像的文件夹"));
     if (folder.isEmpty()) {
         m_seriesAction->setChecked(false);
         return;

@@ -11,7 +11,8 @@ class QImage;
 // Saves pictures one after the other as numbered PNG files into a folder:
 // camera_20240501-140307_000001.png, _000002.png, ... named after the time
 // the series began, so that a later series in the same folder adds files
-// beside the earlier ones instead of replacing them.
+// beside the earlier ones instead of replacing them (camera_..._000001.png
+// becomes camera_...-2_000001.png for a second series within one second).
 class PictureSeries
 {
 public:
@@ -29,6 +30,8 @@ public:
     QString lastFileName() const { return m_lastFileName; }
 
 private:
+    QString fileName(int number) const;
+
     QString m_folder;
     QString m_stem;
     int m_count = 0;

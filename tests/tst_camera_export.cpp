@@ -1,5 +1,6 @@
 #include "ccd.h"
 #include "mainwindow.h"
+#include "pictureseries.h"
 #include "picview.h"
 #include "testsupport.h"
 
@@ -99,6 +100,7 @@ private slots:
     void savesBothPicturesAsPng();
     void seriesOverTheSerialLine();
     void seriesStopsAtTheFirstError();
+    void seriesNeverReplacesFiles();
 
 private:
     std::unique_ptr<DialogDriver> m_dialogs;
@@ -276,6 +278,28 @@ void TestCameraExport::seriesStopsAtTheFirstError()
     QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
     QCOMPARE(tab.findChild<QLabel *>(QStringLiteral("label_seriesCount"))->text(),
              QStringLiteral("2 张"));
+}
+
+void TestCameraExport::seriesNeverReplacesFiles()
+{
+    QImage first(4, 2, QImage::Format_Grayscale8);
+    first.fill(10);
+    QImage second = first;
+    second.fill(20);
+    const QDateTime time(QDate(2024, 5, 1), QTime(14, 3, 7));
+    PictureSeries series;
+    series.start(m_dir.path(), time);
+    QCOMPARE(series.save(first), SaveResult::Saved);
+    QCOMPARE(series.lastFileName(),
+             m_dir.filePath(QStringLiteral("camera_20240501-140307_000001.png")));
+    // Begun again within the same second.
+    series.start(m_dir.path(), time);
+    QCOMPARE(series.save(second), SaveResult::Saved);
+    QCOMPARE(series.lastFileName(),
+             m_dir.filePath(QStringLiteral("camera_20240501-140307-2_000001.png")));
+    QCOMPARE(pngGreys(m_dir.filePath(QStringLiteral("camera_20240501-140307_000001.png"))),
+             QByteArray(8, char(10)));
+    QCOMPARE(pngGreys(series.lastFileName()), QByteArray(8, char(20)));
 }
 
 QTEST_MAIN(TestCameraExport)

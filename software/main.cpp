@@ -1,3 +1,4 @@
+#include "appfont.h"
 #include "commandline.h"
 #include "mainwindow.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
     // own (QString::fromLocal8Bit, QStringConverter::System), so there is no
     // codec to install here.
     QApplication app(argc, argv);
+    applyFormFont();
     MainWindow window;
     window.show();
     return app.exec();

@@ -5,6 +5,8 @@
 // at 20000 samples per division (4 x 200001 samples), a smooth signal and noise
 // that changes level at every sample, and prints the mean and slowest paint;
 // for comparison also the time of drawing the traces one stroke per sample.
+// Idle: paints the same view with empty stores, as the repaint timer does ten
+// times a second when no data arrives.
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_oscilloscope [frames]
 
@@ -128,6 +130,23 @@ void paint(const char *name, bool noisy)
                 name, total / kPaints, slowest, kPaints, plain);
 }
 
+void idle()
+{
+    OscilloscopeWave wave(nullptr);
+    wave.resize(760, 410);
+    wave.setCurCh(0);
+    wave.setYScaleIndex(5);
+    QImage image(wave.size(), QImage::Format_ARGB32_Premultiplied);
+    wave.render(&image); // the first paint draws the background once
+    constexpr int kIdlePaints = 2000;
+    QElapsedTimer timer;
+    timer.start();
+    for (int round = 0; round < kIdlePaints; ++round)
+        wave.render(&image);
+    std::printf("painting, idle screen: mean %.1f us over %d paints\n",
+                timer.nsecsElapsed() / 1e3 / kIdlePaints, kIdlePaints);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -139,5 +158,6 @@ int main(int argc, char **argv)
     decode(stream, frames, 0);
     paint("smooth signal", false);
     paint("noise", true);
+    idle();
     return 0;
 }

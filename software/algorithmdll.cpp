@@ -1,7 +1,6 @@
 #include "algorithmdll.h"
 
 #include <QFileDialog>
-#include <QLibrary>
 #include <QMessageBox>
 
 namespace {
@@ -17,11 +16,6 @@ QString libraryFilter()
 #endif
 }
 
-void showError(const QString &text)
-{
-    QMessageBox::critical(nullptr, QStringLiteral("错误"), text, QMessageBox::Ok);
-}
-
 } // namespace
 
 bool openAlgorithmDll(QString &dllName, ImgProcFunc &imgProc)
@@ -31,25 +25,21 @@ bool openAlgorithmDll(QString &dllName, ImgProcFunc &imgProc)
     if (fileName.isEmpty())
         return false;
 
-    if (!QLibrary::isLibrary(fileName)) {
-        showError(fileName + QStringLiteral(" 不是dll文件"));
-        return false;
-    }
-
-    // The QLibrary object goes out of scope without unload(), which keeps the
-    // library mapped for the rest of the run.
-    QLibrary library(fileName);
-    if (!library.load()) {
-        showError(QStringLiteral("无法载入") + fileName);
-        return false;
-    }
-
-    imgProc = reinterpret_cast<ImgProcFunc>(library.resolve("ImgProc"));
-    if (!imgProc) {
-        showError(QStringLiteral("无效的dll:") + fileName);
+    const AlgorithmLoadResult result = loadAlgorithmLibrary(fileName);
+    switch (result.status) {
+    case AlgorithmLoadResult::Loaded:
+        imgProc = result.imgProc;
+        dllName = result.fileName;
+        return true;
+    case AlgorithmLoadResult::NoEntryPoint:
+        // The tab's previous algorithm is dropped with the failed lookup.
+        imgProc = nullptr;
         dllName = QStringLiteral("无效的dll");
-        return false;
+        break;
+    case AlgorithmLoadResult::NotALibrary:
+    case AlgorithmLoadResult::LoadFailed:
+        break;
     }
-    dllName = library.fileName();
-    return true;
+    QMessageBox::critical(nullptr, QStringLiteral("错误"), result.errorText, QMessageBox::Ok);
+    return false;
 }

@@ -1,19 +1,9 @@
 #ifndef ALGORITHMDLL_H
 #define ALGORITHMDLL_H
 
-#include <QString>
+#include "algorithmlibrary.h"
 
-// The entry point a custom binarization library exports, undecorated, as
-// "ImgProc". It reads width x height grey levels from src, row after row, and
-// writes as many bytes to dst. The caller removes the arguments (cdecl on
-// 32-bit Windows); anything the function returns is ignored.
-#if defined(_WIN32) && !defined(_WIN64)
-#    define IMGPROC_CALL __cdecl
-#else
-#    define IMGPROC_CALL
-#endif
-typedef void(IMGPROC_CALL *ImgProcFunc)(const unsigned char *src, unsigned char *dst, int width,
-                                        int height);
+#include <QString>
 
 // Lets the user choose a library, loads it and looks up its ImgProc.
 // Cancelling changes nothing. A file that is no library, or that fails to

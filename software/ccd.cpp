@@ -4,10 +4,10 @@
 #include "byteutils.h"
 #include "frameextraction.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QSaveFile>
 
 CCD::CCD(QWidget *parent)
     : QWidget(parent)
@@ -85,16 +85,21 @@ void CCD::on_pushButtonSaveData_clicked()
     if (fileName.isEmpty())
         return;
 
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Written beside the chosen file and put in its place only when complete,
+    // so that a full disk leaves an earlier file as it was.
+    QSaveFile file(fileName);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly)) {
         showOpenError(fileName);
         return;
     }
     QString text;
     bytesToHexText(m_picture, text, 0);
     const QByteArray bytes = text.toLatin1();
-    // A disk that fills up, or a file size limit, must not pass for a saved file.
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    // A disk that fills up, or a file size limit, must not pass for a saved
+    // file. Flushed first: commit() does not notice a failed final flush in
+    // every Qt 6 version.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         QMessageBox::critical(this, QStringLiteral("错误"),
                               QStringLiteral("写入文件") + fileName + QStringLiteral("失败！"),
                               QMessageBox::Ok);
@@ -113,8 +118,12 @@ void CCD::on_pushButtonSavePicture_clicked()
                               QMessageBox::Ok);
         return;
     }
-    // The view's own indexed image: an 8-bit palette bitmap at the picture's size.
-    if (!image->save(fileName, "BMP"))
+    // The view's own indexed image: an 8-bit palette bitmap at the picture's
+    // size, put in place only when complete, like the data file.
+    QSaveFile file(fileName);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly) || !image->save(&file, "BMP") || !file.flush()
+        || !file.commit())
         showOpenError(fileName);
 }
 
@@ -196,36 +205,32 @@ void CCD::updateViews()
 
 void CCD::updateStatistics()
 {
-    quint32 min = 0;
-    quint32 max = 0;
-    quint32 sum = 0;
+    GreyStatistics stats;
     // Without a picture the labels and the threshold keep what they show.
-    if (!byteStatistics(m_picture, min, max, sum))
+    if (!greyStatistics(m_picture, stats))
         return;
-    const quint32 mid = (max + min) / 2;
-    ui->labelMinValue->setText(QString::number(min));
-    ui->labelMaxValue->setText(QString::number(max));
-    ui->labelMidValue->setText(QString::number(mid));
-    ui->labelAverage->setText(QString::number(sum / quint32(m_picture.size())));
+    ui->labelMinValue->setText(QString::number(stats.minimum));
+    ui->labelMaxValue->setText(QString::number(stats.maximum));
+    ui->labelMidValue->setText(QString::number(stats.mid));
+    ui->labelAverage->setText(QString::number(stats.average));
     if (ui->radioButton_mid->isChecked())
-        m_threshold = int(mid);
+        m_threshold = int(stats.mid);
 }
 
 void CCD::updateBinary()
 {
-    QByteArray binary;
-    const int width = ui->spinBoxWidth->value();
-    const int height = ui->spinBoxHeight->value();
-    if (!ui->radioButton_custom->isChecked()) {
-        binarize(m_picture, binary, quint8(m_threshold));
-    } else if (m_imgProc && qsizetype(width) * height == m_picture.size()) {
-        binary.resize(m_picture.size());
-        m_imgProc(reinterpret_cast<const unsigned char *>(m_picture.constData()),
-                  reinterpret_cast<unsigned char *>(binary.data()), width, height);
-    }
-    // An empty array (custom mode without a usable algorithm) is refused by
-    // the view, which keeps what it showed.
-    m_binView.setData(binary);
+    // The custom mode gives an empty array without an algorithm, or when the
+    // picture is not of the chosen size; the view refuses it and keeps the
+    // binarized picture it showed.
+    m_binView.setData(binarizeGrey(m_picture, ui->spinBoxWidth->value(), ui->spinBoxHeight->value(),
+                                   thresholdMode(), m_threshold, m_imgProc));
+}
+
+ThresholdMode CCD::thresholdMode() const
+{
+    if (ui->radioButton_custom->isChecked())
+        return ThresholdMode::Custom;
+    return ui->radioButton_fixed->isChecked() ? ThresholdMode::Fixed : ThresholdMode::MidValue;
 }
 
 void CCD::showOpenError(const QString &fileName)

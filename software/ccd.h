@@ -2,7 +2,9 @@
 #define CCD_H
 
 #include "algorithmdll.h"
+#include "greylevels.h"
 #include "picview.h"
+#include "streamsink.h"
 
 #include <QByteArray>
 #include <QWidget>
@@ -19,7 +21,7 @@ QT_END_NAMESPACE
 //
 // A picture on the stream is width x height pixel bytes, row after row,
 // closed by the end byte 0xFF; only the newest complete picture is shown.
-class CCD : public QWidget
+class CCD : public QWidget, public StreamSink
 {
     Q_OBJECT
 
@@ -27,7 +29,7 @@ public:
     explicit CCD(QWidget *parent);
     ~CCD() override;
 
-    void handleData(QByteArray &buffer);
+    void handleData(QByteArray &buffer) override;
 
 public slots:
     // The picture size is locked while the port is open.
@@ -56,6 +58,7 @@ private:
     void updateViews();
     void updateStatistics();
     void updateBinary();
+    ThresholdMode thresholdMode() const;
     void showOpenError(const QString &fileName);
 
     Ui::CCD *ui;

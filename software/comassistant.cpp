@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSaveFile>
 #include <QSerialPort>
 
 namespace {
@@ -180,13 +181,17 @@ void ComAssistant::on_SaveDataGettedBnt_clicked()
     if (fileName.isEmpty())
         return;
 
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Written beside the chosen file and put in its place only when complete,
+    // so that a full disk leaves an earlier file as it was.
+    QSaveFile file(fileName);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly)) {
         showOpenError(fileName);
         return;
     }
-    // The raw bytes as received, whatever the display shows.
-    if (file.write(m_received) != m_received.size() || !file.flush())
+    // The raw bytes as received, whatever the display shows. Flushed first:
+    // commit() does not notice a failed final flush in every Qt 6 version.
+    if (file.write(m_received) != m_received.size() || !file.flush() || !file.commit())
         QMessageBox::critical(this, QStringLiteral("错误"),
                               QStringLiteral("写入文件") + fileName + QStringLiteral("失败！"),
                               QMessageBox::Ok);

@@ -1,6 +1,8 @@
 #ifndef COMASSISTANT_H
 #define COMASSISTANT_H
 
+#include "streamsink.h"
+
 #include <QByteArray>
 #include <QStringDecoder>
 #include <QWidget>
@@ -15,7 +17,7 @@ QT_END_NAMESPACE
 
 // The serial terminal: shows every received byte as text or hexadecimal text,
 // keeps them for re-rendering and saving, and sends the editor's content.
-class ComAssistant : public QWidget
+class ComAssistant : public QWidget, public StreamSink
 {
     Q_OBJECT
 
@@ -26,7 +28,7 @@ public:
     ~ComAssistant() override;
 
     // Shows and keeps every byte of the receive buffer, then empties it.
-    void handleData(QByteArray &buffer);
+    void handleData(QByteArray &buffer) override;
 
     // Tells the user that data written to the port did not go out.
     void reportSendFailure();

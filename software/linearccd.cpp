@@ -1,7 +1,6 @@
 #include "linearccd.h"
 #include "ui_linearccd.h"
 
-#include "byteutils.h"
 #include "frameextraction.h"
 #include "greyview.h"
 #include "waveview.h"
@@ -52,42 +51,37 @@ void LinearCCD::updateViews()
 {
     if (m_pixels.size() != kLinePixels)
         return;
-    const int mid = updateStatistics();
+    GreyStatistics stats;
+    greyStatistics(m_pixels, stats);
+    showStatistics(stats);
     m_greyView->setData(m_pixels);
 
-    int threshold = 0;
-    QByteArray binarized;
-    if (ui->radioButton_midVal->isChecked()) {
-        threshold = mid;
-        binarize(m_pixels, binarized, quint8(threshold));
-    } else if (ui->radioButton_fixedVal->isChecked()) {
-        threshold = ui->spinBoxTh->value();
-        binarize(m_pixels, binarized, quint8(threshold));
-    } else if (ui->radioButton_custom->isChecked()) {
-        // Without an algorithm the strip stays all black.
+    const ThresholdMode mode = thresholdMode();
+    const int threshold = modeThreshold(mode, stats, ui->spinBoxTh->value());
+    QByteArray binarized = binarizeGrey(m_pixels, kLinePixels, 1, mode, threshold, m_imgProc);
+    // Without an algorithm the strip turns all black.
+    if (binarized.isEmpty())
         binarized = QByteArray(kLinePixels, '\0');
-        if (m_imgProc)
-            m_imgProc(reinterpret_cast<const unsigned char *>(m_pixels.constData()),
-                      reinterpret_cast<unsigned char *>(binarized.data()), kLinePixels, 1);
-    }
 
     m_waveView->setData(m_pixels, threshold);
     m_binView->setData(binarized);
 }
 
-int LinearCCD::updateStatistics()
+void LinearCCD::showStatistics(const GreyStatistics &stats)
 {
-    quint32 min = 0;
-    quint32 max = 0;
-    quint32 sum = 0;
-    byteStatistics(m_pixels, min, max, sum);
-    const quint32 average = sum / kLinePixels;
-    const quint32 mid = (min + max) / 2;
-    ui->maxText->setText(QString::number(max));
-    ui->minText->setText(QString::number(min));
-    ui->aveText->setText(QString::number(average));
-    ui->midText->setText(QString::number(mid));
-    return int(mid);
+    ui->maxText->setText(QString::number(stats.maximum));
+    ui->minText->setText(QString::number(stats.minimum));
+    ui->aveText->setText(QString::number(stats.average));
+    ui->midText->setText(QString::number(stats.mid));
+}
+
+ThresholdMode LinearCCD::thresholdMode() const
+{
+    if (ui->radioButton_midVal->isChecked())
+        return ThresholdMode::MidValue;
+    if (ui->radioButton_fixedVal->isChecked())
+        return ThresholdMode::Fixed;
+    return ThresholdMode::Custom;
 }
 
 void LinearCCD::on_spinBoxTh_valueChanged(int value)

@@ -2,6 +2,8 @@
 #define LINEARCCD_H
 
 #include "algorithmdll.h"
+#include "greylevels.h"
+#include "streamsink.h"
 
 #include <QByteArray>
 #include <QPoint>
@@ -19,7 +21,7 @@ QT_END_NAMESPACE
 // The linear CCD tab: takes the newest line of 128 pixels from the received
 // bytes, shows its statistics, plots it, shows it as a grey strip and
 // binarizes it by the mid value, a fixed threshold or a custom algorithm.
-class LinearCCD : public QWidget
+class LinearCCD : public QWidget, public StreamSink
 {
     Q_OBJECT
 
@@ -31,7 +33,7 @@ public:
 
     // Consumes from the front of buffer up to the last end byte and shows the
     // newest complete line before it; bytes after that end byte stay.
-    void handleData(QByteArray &buffer);
+    void handleData(QByteArray &buffer) override;
 
 private slots:
     void on_spinBoxTh_valueChanged(int);
@@ -44,7 +46,8 @@ private slots:
 
 private:
     void updateViews();
-    int updateStatistics();
+    void showStatistics(const GreyStatistics &stats);
+    ThresholdMode thresholdMode() const;
     void chooseAlgorithm();
 
     Ui::LinearCCD *ui;

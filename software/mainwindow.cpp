@@ -11,15 +11,15 @@
 
 #include <QDesktopServices>
 #include <QMessageBox>
-#include <QPointer>
 #include <QSerialPortInfo>
 #include <QUrl>
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
-    , m_port(nullptr)
-    , m_comAssistant(new ComAssistant(nullptr, &m_port))
+    , m_connection(new SerialConnection(this))
+    , m_router(nullptr)
+    , m_comAssistant(new ComAssistant(nullptr, m_connection->portSlot()))
     , m_oscilloscope(new Oscilloscope(nullptr))
     , m_linearCCD(new LinearCCD(nullptr))
     , m_ccd(new CCD(nullptr))
@@ -38,15 +38,20 @@ MainWindow::MainWindow(QWidget *parent)
     ui->tabWidget->addTab(m_oscilloscope, QStringLiteral("示波器"));
     ui->tabWidget->addTab(m_linearCCD, QStringLiteral("线性ccd"));
     ui->tabWidget->addTab(m_ccd, QStringLiteral("摄像头"));
+    m_router = new StreamRouter(ui->tabWidget, this);
 
     connect(ui->LableLink, &QLabel::linkActivated, this, &MainWindow::onLinkClick);
     connect(this, &MainWindow::comOpen, m_ccd, &CCD::onComOpen);
     connect(this, &MainWindow::comClose, m_ccd, &CCD::onComClose);
+    connect(m_connection, &ByteSource::bytesReceived, m_router, &StreamRouter::receive);
+    connect(m_connection, &SerialConnection::stateChanged, this,
+            &MainWindow::onConnectionStateChanged);
+    connect(m_connection, &SerialConnection::errorOccurred, this, &MainWindow::onConnectionError);
 }
 
 MainWindow::~MainWindow()
 {
-    closeSerialPort();
+    m_connection->close();
     delete ui;
     delete m_comAssistant;
     delete m_oscilloscope;
@@ -61,8 +66,8 @@ void MainWindow::on_updataComBnt_clicked()
 
 void MainWindow::on_openPort_clicked()
 {
-    if (m_port)
-        closeSerialPort();
+    if (m_connection->isOpen())
+        m_connection->close();
     else
         openSerialPort();
     updatePanel();
@@ -70,28 +75,7 @@ void MainWindow::on_openPort_clicked()
 
 void MainWindow::onReadData()
 {
-    if (!m_port)
-        return;
-    m_recvBuffer.append(m_port->readAll());
-    if (m_recvBuffer.size() > kRecvBufferLimit)
-        m_recvBuffer.remove(0, m_recvBuffer.size() - kRecvBufferLimit);
-
-    switch (ui->tabWidget->currentIndex()) {
-    case 0:
-        m_comAssistant->handleData(m_recvBuffer);
-        break;
-    case 1:
-        m_oscilloscope->handleData(m_recvBuffer);
-        break;
-    case 2:
-        m_linearCCD->handleData(m_recvBuffer);
-        break;
-    case 3:
-        m_ccd->handleData(m_recvBuffer);
-        break;
-    default:
-        break;
-    }
+    m_connection->readPending();
 }
 
 void MainWindow::onLinkClick(QString href)
@@ -136,63 +120,17 @@ void MainWindow::openSerialPort()
                               QMessageBox::Ok);
         return;
     }
-
-    // A listed name and a typed path both go to the port as they are: it opens
-    // a bare name (ttyUSB0, COM3) at its system location and a path as written.
-    m_port = new QSerialPort(device, this);
-    if (!m_port->open(QIODevice::ReadWrite)) {
-        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法打开该串口！"),
-                              QMessageBox::Ok);
-        delete m_port;
-        m_port = nullptr;
-        return;
-    }
-
-    applyPortSettings();
-    connect(m_port, &QSerialPort::readyRead, this, &MainWindow::onReadData);
-    // Queued, because handling an error may close and delete the port, which
-    // must not happen while the port is still emitting.
-    const QPointer<QSerialPort> port = m_port;
-    connect(
-            m_port, &QSerialPort::errorOccurred, this,
-            [this, port](QSerialPort::SerialPortError error) {
-                if (port && port == m_port)
-                    onPortError(error);
-            },
-            Qt::QueuedConnection);
-    emit comOpen();
-}
-
-void MainWindow::applyPortSettings()
-{
-    if (!m_port)
-        return;
     const LineSettings settings
             = lineSettingsFor(ui->baudrateList->currentText(), ui->ParityList->currentIndex(),
                               ui->DataBitsList->currentIndex(), ui->StopBitsList->currentIndex());
-    // A setting the device refuses (a virtual port knows no parity, say)
-    // leaves the port open with its previous value.
-    m_port->setBaudRate(settings.baudRate);
-    m_port->setDataBits(settings.dataBits);
-    m_port->setParity(settings.parity);
-    if (settings.stopBits)
-        m_port->setStopBits(*settings.stopBits);
-    m_port->setFlowControl(QSerialPort::NoFlowControl);
-}
-
-void MainWindow::closeSerialPort()
-{
-    if (!m_port)
-        return;
-    m_port->close();
-    delete m_port;
-    m_port = nullptr;
-    emit comClose();
+    if (!m_connection->open(device, settings))
+        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法打开该串口！"),
+                              QMessageBox::Ok);
 }
 
 void MainWindow::updatePanel()
 {
-    const bool open = m_port != nullptr;
+    const bool open = m_connection->isOpen();
     ui->openPort->setText(open ? QStringLiteral("关闭串口") : QStringLiteral("打开串口"));
     QWidget *const settings[] = { ui->comList,    ui->baudrateList, ui->updataComBnt,
                                   ui->ParityList, ui->DataBitsList, ui->StopBitsList };
@@ -200,24 +138,26 @@ void MainWindow::updatePanel()
         w->setEnabled(!open);
 }
 
-void MainWindow::onPortError(QSerialPort::SerialPortError error)
+void MainWindow::onConnectionStateChanged(SerialConnection::State state)
 {
-    switch (error) {
-    case QSerialPort::ResourceError:
-    case QSerialPort::ReadError:
-        // The device went away (adapter pulled, cable cut): close it as the
-        // button would, so the panel tells the truth and the port can be reopened.
-        closeSerialPort();
+    if (state == SerialConnection::State::Open) {
+        emit comOpen();
+        return;
+    }
+    emit comClose();
+    if (state == SerialConnection::State::Lost) {
+        // Closed as the button would close it, so the panel tells the truth
+        // and the port can be opened again.
         updatePanel();
         ui->openPort->setChecked(false);
         QMessageBox::critical(this, QStringLiteral("错误"),
                               QStringLiteral("串口连接已断开！\n请检查设备后重新打开串口。"),
                               QMessageBox::Ok);
-        break;
-    case QSerialPort::WriteError:
-        m_comAssistant->reportSendFailure();
-        break;
-    default:
-        break;
     }
+}
+
+void MainWindow::onConnectionError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::WriteError)
+        m_comAssistant->reportSendFailure();
 }

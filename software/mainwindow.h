@@ -1,6 +1,9 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "serialconnection.h"
+#include "streamrouter.h"
+
 #include <QByteArray>
 #include <QMainWindow>
 #include <QSerialPort>
@@ -17,21 +20,21 @@ class MainWindow;
 QT_END_NAMESPACE
 
 // The one window: the serial panel on the left and the four tabs on the right.
-// It owns the open port and the receive buffer that the current tab consumes.
+// It wires the serial connection to the stream router, which feeds the tabs,
+// and shows the user what the connection reports.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // The receive buffer keeps at most this many of the newest bytes, so that a
-    // tab waiting for an end byte that never comes cannot exhaust memory.
-    static constexpr qsizetype kRecvBufferLimit = 1024 * 1024;
+    // The receive buffer keeps at most this many of the newest bytes.
+    static constexpr qsizetype kRecvBufferLimit = StreamRouter::kBufferLimit;
 
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Bytes received and not yet consumed by a tab.
-    const QByteArray &recvBuffer() const { return m_recvBuffer; }
+    const QByteArray &recvBuffer() const { return m_router->buffer(); }
 
 signals:
     void comOpen();
@@ -49,14 +52,13 @@ private slots:
 private:
     void refreshPortList();
     void openSerialPort();
-    void applyPortSettings();
-    void closeSerialPort();
     void updatePanel();
-    void onPortError(QSerialPort::SerialPortError error);
+    void onConnectionStateChanged(SerialConnection::State state);
+    void onConnectionError(QSerialPort::SerialPortError error);
 
     Ui::MainWindow *ui;
-    QSerialPort *m_port;
-    QByteArray m_recvBuffer;
+    SerialConnection *m_connection;
+    StreamRouter *m_router;
     ComAssistant *m_comAssistant;
     Oscilloscope *m_oscilloscope;
     LinearCCD *m_linearCCD;

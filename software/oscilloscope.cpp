@@ -22,6 +22,11 @@ Oscilloscope::Oscilloscope(QWidget *parent)
         minBox(ch)->setValue(0.0);
         m_chMin[ch] = 0.0;
         m_chSpan[ch] = 5.0;
+        // Typed limits are checked once committed (Enter, leaving the box),
+        // not at every keystroke: on the way to 0.5 the box holds 0, which
+        // the rule would refuse. The arrows still commit each step.
+        maxBox(ch)->setKeyboardTracking(false);
+        minBox(ch)->setKeyboardTracking(false);
     }
 
     m_wave->setCurCh(0);

@@ -2,6 +2,7 @@
 #define OSCILLOSCOPE_H
 
 #include "scopeframedecoder.h"
+#include "streamsink.h"
 
 #include <QByteArray>
 #include <QWidget>
@@ -17,7 +18,7 @@ QT_END_NAMESPACE
 
 // The oscilloscope tab: decodes the board's four-channel sample frames into
 // voltages for the waveform view and carries the view's controls.
-class Oscilloscope : public QWidget
+class Oscilloscope : public QWidget, public StreamSink
 {
     Q_OBJECT
 
@@ -27,7 +28,7 @@ public:
 
     // Decodes every complete frame in buffer into the view and removes what it
     // consumed; at most nine bytes, the possible start of a frame, stay.
-    void handleData(QByteArray &buffer);
+    void handleData(QByteArray &buffer) override;
 
 private slots:
     void on_pushButton_CH1_clicked();

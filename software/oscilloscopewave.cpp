@@ -66,10 +66,13 @@ OscilloscopeWave::OscilloscopeWave(QWidget *parent)
     , m_xScale(500.0)
     , m_yScale { 0, 0, 0, 0 }
     , m_curCh(0)
+    , m_backgroundStale(true)
 {
     for (QString &text : m_yScaleText)
         text = yScaleText(0);
     setCursor(Qt::CrossCursor);
+    // The screen covers every pixel, so nothing behind it needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     connect(&m_timer, &QTimer::timeout, this, qOverload<>(&QWidget::repaint));
     m_timer.start(100);
 }
@@ -78,6 +81,7 @@ void OscilloscopeWave::setCurCh(int ch)
 {
     Q_ASSERT_X(ch >= 0 && ch < 4, kSource, "ch < 4");
     m_curCh = ch;
+    m_backgroundStale = true;
     repaint();
 }
 
@@ -86,12 +90,14 @@ void OscilloscopeWave::setYScaleIndex(int i)
     Q_ASSERT_X(m_curCh < 4, kSource, "m_curCh < 4");
     m_yScale[m_curCh] = yScaleValue(unsigned(i));
     m_yScaleText[m_curCh] = yScaleText(unsigned(i));
+    m_backgroundStale = true;
     repaint();
 }
 
 void OscilloscopeWave::setXScaleIndex(int i)
 {
     m_xScale = double(xScaleValue(unsigned(i)));
+    m_backgroundStale = true;
     repaint();
 }
 
@@ -113,22 +119,38 @@ void OscilloscopeWave::clearData()
 
 void OscilloscopeWave::paintEvent(QPaintEvent *)
 {
+    if (m_backgroundStale || m_background.deviceIndependentSize() != QSizeF(size())
+        || m_background.devicePixelRatio() != devicePixelRatioF() || m_backgroundFont != font())
+        buildBackground();
+
     QPainter painter(this);
+    painter.drawPixmap(0, 0, m_background);
+    const int gridHeight = height() - 40;
+    // Logical (0, 0) is the 0 V level on the left edge of the grid.
+    painter.setWindow(-10, -(gridHeight / 2) - 10, width(), height());
+    drawWaves(painter, width() - 20, gridHeight);
+}
+
+void OscilloscopeWave::buildBackground()
+{
+    const qreal ratio = devicePixelRatioF();
+    m_background = QPixmap(size() * ratio);
+    m_background.setDevicePixelRatio(ratio);
+    m_backgroundFont = font();
+    m_backgroundStale = false;
+    if (m_background.isNull())
+        return;
+
+    QPainter painter(&m_background);
+    painter.setFont(m_backgroundFont);
     const int w = width();
     const int h = height();
-    const int gridWidth = w - 20;
-    const int gridHeight = h - 40;
-
     painter.fillRect(0, 0, w, h, QColor(0, 0, 0, 255));
     drawLegend(painter);
 
     // Logical (0, 0) is the bottom-left corner of the grid.
     painter.setWindow(-10, 30 - h, w, h);
-    drawGrid(painter, gridWidth, gridHeight);
-
-    // Logical (0, 0) is the 0 V level on the left edge of the grid.
-    painter.setWindow(-10, -(gridHeight / 2) - 10, w, h);
-    drawWaves(painter, gridWidth, gridHeight);
+    drawGrid(painter, w - 20, h - 40);
 }
 
 void OscilloscopeWave::drawLegend(QPainter &painter)
@@ -192,23 +214,28 @@ void OscilloscopeWave::drawWaves(QPainter &painter, int gridWidth, int gridHeigh
 {
     // The grid's left edge is 10 pixels into the widget.
     const int columnLimit = width() - 10;
+    // A store filled under a slower scale keeps its length after a change to a
+    // faster one. The screen shows its newest samples, with the newest at the
+    // right edge, so that what it shows is always live.
+    const qsizetype screenSamples = qsizetype(10 * m_xScale) + 1;
     for (int n = 0; n < 4; ++n) {
         if (m_yScale[n] == 0)
             continue;
+        const QList<double> &store = m_data[n];
+        const qsizetype first = std::max<qsizetype>(0, store.size() - screenSamples);
         painter.setPen(kChannelColors[n]);
-        drawWave(painter, m_data[n], m_yScale[n], m_xScale, gridWidth, gridHeight, columnLimit);
+        drawWave(painter, store.constData() + first, store.size() - first, m_yScale[n], m_xScale,
+                 gridWidth, gridHeight, columnLimit);
     }
 }
 
-void OscilloscopeWave::drawWave(QPainter &painter, const QList<double> &data, double voltsPerDiv,
-                                double samplesPerDiv, int gridWidth, int gridHeight,
-                                int columnLimit)
+void OscilloscopeWave::drawWave(QPainter &painter, const double *values, qsizetype count,
+                                double voltsPerDiv, double samplesPerDiv, int gridWidth,
+                                int gridHeight, int columnLimit)
 {
-    const qsizetype count = data.size();
     if (count < 2)
         return;
 
-    const double *values = data.constData();
     const double fullScale = 5 * voltsPerDiv;
     const double screenSamples = 10 * samplesPerDiv;
     const auto level

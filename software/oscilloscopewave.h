@@ -1,7 +1,9 @@
 #ifndef OSCILLOSCOPEWAVE_H
 #define OSCILLOSCOPEWAVE_H
 
+#include <QFont>
 #include <QList>
+#include <QPixmap>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -31,18 +33,20 @@ public:
     // The channel's stored samples in volts, oldest first.
     const QList<double> &samples(int ch) const { return m_data[ch]; }
 
-    // Draws one channel's samples as a staircase, with the painter's origin at
-    // 0 V on the left edge of a grid of gridWidth x gridHeight pixels:
-    // voltsPerDiv x 5 reach the top grid line, sample number samplesPerDiv x 10
-    // the right edge. Columns from columnLimit on are off the paint device.
-    // Strokes that cannot change a pixel are left out.
-    static void drawWave(QPainter &painter, const QList<double> &data, double voltsPerDiv,
-                         double samplesPerDiv, int gridWidth, int gridHeight, int columnLimit);
+    // Draws count samples as a staircase, with the painter's origin at 0 V on
+    // the left edge of a grid of gridWidth x gridHeight pixels: voltsPerDiv x 5
+    // reach the top grid line, sample number samplesPerDiv x 10 the right edge.
+    // Columns from columnLimit on are off the paint device. Strokes that cannot
+    // change a pixel are left out.
+    static void drawWave(QPainter &painter, const double *values, qsizetype count,
+                         double voltsPerDiv, double samplesPerDiv, int gridWidth, int gridHeight,
+                         int columnLimit);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void buildBackground();
     void drawLegend(QPainter &painter);
     void drawGrid(QPainter &painter, int gridWidth, int gridHeight);
     void drawWaves(QPainter &painter, int gridWidth, int gridHeight);
@@ -53,6 +57,11 @@ private:
     QString m_yScaleText[4];
     int m_curCh;
     QTimer m_timer;
+    // The black screen with readouts and grid, drawn again only when the size,
+    // the font or a readout changes: an idle screen repaints from this alone.
+    QPixmap m_background;
+    QFont m_backgroundFont;
+    bool m_backgroundStale;
 };
 
 #endif // OSCILLOSCOPEWAVE_H

@@ -48,9 +48,11 @@ QList<ScopeFrame> ScopeFrameDecoder::takeFrames(QByteArray &buffer)
     while (size - pos > kMaxWaiting) {
         const qsizetype pair = findSyncPair(bytes, pos, size);
         if (pair < 0) {
+            discard(size - pos);
             pos = size;
             break;
         }
+        discard(pair - pos);
         const qsizetype s = pair + 2;
         if (size - s < kSampleBytes) {
             // The rest of this frame is still on its way: keep the pair.
@@ -61,6 +63,11 @@ QList<ScopeFrame> ScopeFrameDecoder::takeFrames(QByteArray &buffer)
         for (int n = 0; n < 4; ++n)
             frame.raw[n] = quint16(bytes[s + 2 * n] << 8 | bytes[s + 2 * n + 1]);
         frames.append(frame);
+        ++m_stats.frames;
+        if (m_outOfStep) {
+            ++m_stats.resyncs;
+            m_outOfStep = false;
+        }
 
         if (size - s > kSampleBytes) {
             pos = s + kSampleBytes + 1;
@@ -72,4 +79,12 @@ QList<ScopeFrame> ScopeFrameDecoder::takeFrames(QByteArray &buffer)
 
     buffer.remove(0, pos);
     return frames;
+}
+
+void ScopeFrameDecoder::discard(qsizetype count)
+{
+    if (count <= 0)
+        return;
+    m_stats.garbageBytes += count;
+    m_outOfStep = true;
 }

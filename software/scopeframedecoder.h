@@ -18,6 +18,19 @@ inline double scopeVoltage(quint16 raw, double minimum, double span)
     return raw * span / 65535.0 + minimum;
 }
 
+// What a decoder did with the bytes it was given, since it was made.
+struct ScopeFrameStats
+{
+    // Frames decoded.
+    qint64 frames = 0;
+    // Bytes thrown away as belonging to no frame: garbage before a sync
+    // pair, or a whole buffer without one.
+    qint64 garbageBytes = 0;
+    // Frames whose sync pair was found after garbage had been thrown away:
+    // each marks a place where the stream was out of step and caught up.
+    qint64 resyncs = 0;
+};
+
 // Finds the board's sample frames in the receive buffer. A frame is the sync
 // pair 0xFF 0xFF, four 16-bit samples with the high byte first and one
 // trailing byte that carries nothing.
@@ -40,8 +53,15 @@ public:
     // True while the trailing byte of the last frame has not arrived.
     bool trailingByteOwed() const { return m_trailingByteOwed; }
 
+    const ScopeFrameStats &stats() const { return m_stats; }
+
 private:
+    void discard(qsizetype count);
+
     bool m_trailingByteOwed = false;
+    // Garbage was thrown away since the last frame.
+    bool m_outOfStep = false;
+    ScopeFrameStats m_stats;
 };
 
 #endif // SCOPEFRAMEDECODER_H

@@ -3,10 +3,17 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QStandardPaths>
 #include <QThread>
+
+#if defined(Q_OS_UNIX)
+#    include <csignal>
+#    include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -89,6 +96,36 @@ QByteArray imageBytes(const QImage &image)
     return bytes;
 }
 
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+#if defined(Q_OS_UNIX)
+    rlimit limit {};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return;
+    m_previousLimit = limit.rlim_cur;
+    limit.rlim_cur = rlim_t(bytes);
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    if (!m_active)
+        std::signal(SIGXFSZ, m_previousHandler);
+#else
+    Q_UNUSED(bytes);
+#endif
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+#if defined(Q_OS_UNIX)
+    if (!m_active)
+        return;
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(m_previousLimit);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_previousHandler);
+#endif
+}
+
 VirtualSerialPair::VirtualSerialPair()
 {
     static int counter = 0;
@@ -103,6 +140,11 @@ VirtualSerialPair::VirtualSerialPair()
 VirtualSerialPair::~VirtualSerialPair()
 {
     stop();
+}
+
+bool VirtualSerialPair::isAvailable()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("socat")).isEmpty();
 }
 
 bool VirtualSerialPair::start()
@@ -130,4 +172,8 @@ void VirtualSerialPair::stop()
         return;
     m_socat.kill();
     m_socat.waitForFinished(5000);
+    // Killed, socat cannot remove its links. Left behind, they would point at
+    // terminals that the system soon gives to other programs.
+    QFile::remove(m_first);
+    QFile::remove(m_second);
 }

@@ -58,6 +58,25 @@ protected:
 // The pixel bytes of an 8-bit image, row after row, without the row padding.
 QByteArray imageBytes(const QImage &image);
 
+// While it lives, files this process writes cannot grow beyond the given size,
+// as on a full disk: a write past the limit fails instead of raising SIGXFSZ.
+// Only where the system has file size limits (Unix); elsewhere isActive() is false.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+    bool isActive() const { return m_active; }
+
+private:
+    bool m_active = false;
+    unsigned long long m_previousLimit = 0;
+    void (*m_previousHandler)(int) = nullptr;
+};
+
 // A pair of connected virtual serial ports made by socat. Writing to one end
 // arrives at the other, as over a null-modem cable.
 class VirtualSerialPair
@@ -66,10 +85,14 @@ public:
     VirtualSerialPair();
     ~VirtualSerialPair();
 
+    // True where socat can be found; where it cannot (as on Windows), tests
+    // that need a pair skip with SKIP_WITHOUT_SOCAT.
+    static bool isAvailable();
     // Starts socat and waits until both ends exist. False if socat is missing
     // or did not come up.
     bool start();
-    // Ends socat, as if the cable had been pulled out.
+    // Ends socat, as if the cable had been pulled out: the ports and their
+    // names are gone.
     void stop();
 
     QString first() const { return m_first; }
@@ -81,5 +104,12 @@ private:
     QString m_first;
     QString m_second;
 };
+
+// Skips the calling test function where socat is missing.
+#define SKIP_WITHOUT_SOCAT() \
+    do { \
+        if (!VirtualSerialPair::isAvailable()) \
+            QSKIP("socat is not installed: no virtual serial ports to test with"); \
+    } while (false)
 
 #endif // TESTSUPPORT_H

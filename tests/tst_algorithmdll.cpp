@@ -1,7 +1,9 @@
 #include "algorithmdll.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibrary>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,8 +64,10 @@ private slots:
     void libraryWithoutEntryDropsAlgorithm();
     void libraryWithEntryIsCalled();
     void entryPointsStayCallable();
+    void loadsByPathWithoutAsking();
     void otsuExampleOnLine();
     void otsuExampleOnPicture();
+    void pluginsHaveThePlatformsNames();
 };
 
 void TestAlgorithmDll::cancelChangesNothing()
@@ -172,6 +176,41 @@ void TestAlgorithmDll::entryPointsStayCallable()
     QCOMPARE(height(), 3);
 }
 
+void TestAlgorithmDll::loadsByPathWithoutAsking()
+{
+    // The quiet loader behind the dialog: every outcome comes back as a
+    // result, and nothing is shown.
+    DialogDriver driver;
+    QTemporaryDir dir;
+    const QString text = writeFile(dir, QStringLiteral("notes.txt"), "not a library\n");
+    const QString broken
+            = writeFile(dir, QStringLiteral("broken") + librarySuffix(), "not a library\n");
+
+    AlgorithmLoadResult result = loadAlgorithmLibrary(text);
+    QCOMPARE(result.status, AlgorithmLoadResult::NotALibrary);
+    QCOMPARE(result.errorText, text + QStringLiteral(" 不是dll文件"));
+    QVERIFY(!result.imgProc);
+
+    result = loadAlgorithmLibrary(broken);
+    QCOMPARE(result.status, AlgorithmLoadResult::LoadFailed);
+    QCOMPARE(result.errorText, QStringLiteral("无法载入") + broken);
+
+    result = loadAlgorithmLibrary(QStringLiteral(TESTPLUGIN_NOENTRY));
+    QCOMPARE(result.status, AlgorithmLoadResult::NoEntryPoint);
+    QCOMPARE(result.errorText, QStringLiteral("无效的dll:") + QStringLiteral(TESTPLUGIN_NOENTRY));
+    QVERIFY(!result.imgProc);
+
+    result = loadAlgorithmLibrary(QStringLiteral(TESTPLUGIN_INVERT));
+    QCOMPARE(result.status, AlgorithmLoadResult::Loaded);
+    QCOMPARE(result.fileName, QStringLiteral(TESTPLUGIN_INVERT));
+    QVERIFY(result.errorText.isEmpty());
+    QCOMPARE(apply(result.imgProc, QByteArray("\x10\xF0", 2), 2, 1), QByteArray("\xEF\x0F", 2));
+
+    // A box or a dialog would have run modally inside the calls above.
+    QVERIFY(driver.boxes.isEmpty());
+    QVERIFY(driver.fileFilters.isEmpty());
+}
+
 void TestAlgorithmDll::otsuExampleOnLine()
 {
     DialogDriver driver;
@@ -221,6 +260,39 @@ void TestAlgorithmDll::otsuExampleOnPicture()
 
     // Nothing to do for an empty size: the output is left alone.
     QCOMPARE(apply(otsu, QByteArray(4, char(100)), 0, 4), QByteArray(4, char(0x5A)));
+}
+
+void TestAlgorithmDll::pluginsHaveThePlatformsNames()
+{
+    // What the README names and the dialog lists: lib*.so, lib*.dylib, or
+    // *.dll without a prefix whichever compiler made it.
+#if defined(Q_OS_WIN)
+    const QString prefix;
+#else
+    const QString prefix = QStringLiteral("lib");
+#endif
+    const QString plugins[][2] = {
+        { QStringLiteral(EXAMPLE_PLUGIN_OTSU), QStringLiteral("otsu_threshold") },
+        { QStringLiteral(TESTPLUGIN_INVERT), QStringLiteral("testplugin_invert") },
+        { QStringLiteral(TESTPLUGIN_NOENTRY), QStringLiteral("testplugin_noentry") },
+    };
+    for (const auto &plugin : plugins) {
+        const QString fileName = QFileInfo(plugin[0]).fileName();
+        QCOMPARE(fileName, prefix + plugin[1] + librarySuffix());
+
+        DialogDriver driver;
+        driver.fileAnswers << plugin[0];
+        QString name;
+        ImgProcFunc imgProc = nullptr;
+        openAlgorithmDll(name, imgProc);
+        QCOMPARE(driver.fileFilters.size(), 1);
+        const QString filter = driver.fileFilters.at(0);
+        const qsizetype open = filter.indexOf(QLatin1Char('('));
+        const QStringList patterns
+                = filter.mid(open + 1, filter.lastIndexOf(QLatin1Char(')')) - open - 1)
+                          .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QVERIFY2(QDir::match(patterns, fileName), qPrintable(filter));
+    }
 }
 
 QTEST_MAIN(TestAlgorithmDll)

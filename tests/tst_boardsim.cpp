@@ -81,6 +81,7 @@ void TestBoardSim::helpAndVersion()
 
 void TestBoardSim::scopeFrames()
 {
+    SKIP_WITHOUT_PTYS();
     const int frames = 300;
     const QByteArray data
             = capture({ QStringLiteral("scope"), QStringLiteral("--rate"), QStringLiteral("5000"),
@@ -117,6 +118,7 @@ void TestBoardSim::pixelFrames_data()
 
 void TestBoardSim::pixelFrames()
 {
+    SKIP_WITHOUT_PTYS();
     QFETCH(QStringList, arguments);
     QFETCH(int, pixels);
     const int frames = 6;
@@ -134,6 +136,7 @@ void TestBoardSim::pixelFrames()
 
 void TestBoardSim::textLines()
 {
+    SKIP_WITHOUT_PTYS();
     const QStringList arguments
             = { QStringLiteral("text"),   QStringLiteral("--seed"), QStringLiteral("5"),
                 QStringLiteral("--rate"), QStringLiteral("100"),    QStringLiteral("--count"),
@@ -154,6 +157,7 @@ void TestBoardSim::textLines()
 
 void TestBoardSim::replaySendsTheFileExactly()
 {
+    SKIP_WITHOUT_PTYS();
     QByteArray content;
     for (int round = 0; round < 3; ++round) {
         for (int b = 0; b < 256; ++b)
@@ -182,6 +186,7 @@ void TestBoardSim::replaySendsTheFileExactly()
 
 void TestBoardSim::outputMatchesTheGeneratorAndRepeatsWithASeed()
 {
+    SKIP_WITHOUT_PTYS();
     const QStringList run
             = { QStringLiteral("camera"),   QStringLiteral("--width"), QStringLiteral("32"),
                 QStringLiteral("--height"), QStringLiteral("8"),       QStringLiteral("--rate"),
@@ -197,6 +202,7 @@ void TestBoardSim::outputMatchesTheGeneratorAndRepeatsWithASeed()
 
 void TestBoardSim::pacedByTheClock()
 {
+    SKIP_WITHOUT_PTYS();
     // Ten lines at 20 a second: the last one is due 450 ms after the first.
     BoardSim sim;
     QVERIFY(sim.start({ QStringLiteral("ccd"), QStringLiteral("--rate"), QStringLiteral("20"),
@@ -247,8 +253,9 @@ void TestBoardSim::badArguments()
     QFETCH(QString, mentions);
 
     // Through a named port, so that anything sent would arrive at the other end.
+    SKIP_WITHOUT_SOCAT();
     VirtualSerialPair pair;
-    QVERIFY2(pair.start(), "socat is needed for this test");
+    QVERIFY2(pair.start(), "socat did not make a port pair");
     PortReader other(pair.second());
     QVERIFY(other.isOpen());
 
@@ -269,6 +276,7 @@ void TestBoardSim::badArguments()
 
 void TestBoardSim::stopsWhenTheReaderCloses()
 {
+    SKIP_WITHOUT_PTYS();
     BoardSim sim;
     QVERIFY(sim.start({ QStringLiteral("scope") }));
     PortReader reader(sim.path());
@@ -279,6 +287,7 @@ void TestBoardSim::stopsWhenTheReaderCloses()
 
 void TestBoardSim::stopsOnSignals()
 {
+    SKIP_WITHOUT_PTYS();
     // Interrupted while waiting for a reader, terminated while sending.
     BoardSim waiting;
     QVERIFY(waiting.start({ QStringLiteral("camera") }));
@@ -296,6 +305,7 @@ void TestBoardSim::stopsOnSignals()
 
 void TestBoardSim::staysForTheNextReader()
 {
+    SKIP_WITHOUT_PTYS();
     BoardSim sim;
     QVERIFY(sim.start({ QStringLiteral("ccd"), QStringLiteral("--stay"), QStringLiteral("--rate"),
                         QStringLiteral("200") }));
@@ -323,8 +333,9 @@ void TestBoardSim::staysForTheNextReader()
 
 void TestBoardSim::writesToANamedPort()
 {
+    SKIP_WITHOUT_SOCAT();
     VirtualSerialPair pair;
-    QVERIFY2(pair.start(), "socat is needed for this test");
+    QVERIFY2(pair.start(), "socat did not make a port pair");
     PortReader other(pair.second());
     QVERIFY(other.isOpen());
 

@@ -20,10 +20,29 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+
+// True where the system can make pseudo-terminals, which the simulator's own
+// virtual port is.
+inline bool ptysAvailable()
+{
+    const int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+// Skips the calling test function where the simulator cannot make its port.
+#define SKIP_WITHOUT_PTYS() \
+    do { \
+        if (!ptysAvailable()) \
+            QSKIP("no pseudo-terminals here: the simulated board has no port to offer"); \
+    } while (false)
 
 class BoardSim
 {

@@ -2,17 +2,13 @@
 #include "testsupport.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QFile>
 #include <QSpinBox>
 #include <QTest>
 #include <QtEndian>
 
 #include <memory>
-
-#if defined(Q_OS_UNIX)
-#    include <csignal>
-#    include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -121,6 +117,7 @@ private slots:
     void savesBmpWithPaddedRows();
     void savesBlankBmpBeforeAnyPicture();
     void reportsUnwritableBmp();
+    void failedBmpKeepsEarlierFile();
     void cancelledDialogsWriteNothing();
 
 private:
@@ -201,31 +198,34 @@ void TestCCDSave::reportsUnopenableDataFile()
 
 void TestCCDSave::reportsFailedDataWrite()
 {
-#if defined(Q_OS_UNIX)
     Tab tab;
-    const QByteArray picture = pattern(120, 40);
-    tab.deliver(picture);
+    tab.setSize(4, 1);
+    tab.deliver(QByteArray::fromHex("01020304"));
     const QString path = m_dir.filePath(QStringLiteral("cut.txt"));
     m_driver->fileAnswers << path;
-
-    // A file size limit makes the write stop partway, as a full disk would.
-    const sighandler_t oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit oldLimit;
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
-    rlimit limit = oldLimit;
-    limit.rlim_cur = 1000;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
     tab.click("pushButtonSaveData");
-    setrlimit(RLIMIT_FSIZE, &oldLimit);
-    std::signal(SIGXFSZ, oldHandler);
+    QCOMPARE(readFile(path), QByteArray("01 02 03 04 "));
+    const QStringList files = QDir(m_dir.path()).entryList(QDir::Files);
 
-    QCOMPARE(readFile(path).size(), 1000);
-    QCOMPARE(m_driver->boxes.size(), 1);
-    QCOMPARE(m_driver->boxes[0].title, QStringLiteral("错误"));
-    QCOMPARE(m_driver->boxes[0].text, QStringLiteral("写入文件") + path + QStringLiteral("失败！"));
-#else
-    QSKIP("needs a file size limit");
-#endif
+    tab.setSize(120, 40);
+    tab.deliver(pattern(120, 40));
+    m_driver->fileAnswers << path;
+    {
+        // The write stops partway, as on a full disk.
+        FileSizeLimit limit(1000);
+        if (!limit.isActive())
+            QSKIP("needs a file size limit");
+        tab.click("pushButtonSaveData");
+    }
+
+    // Reported, and the file saved before is still whole; nothing is left behind.
+    QVERIFY(!m_driver->boxes.isEmpty());
+    const DialogDriver::Box box = m_driver->boxes.last();
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.title, QStringLiteral("错误"));
+    QCOMPARE(box.text, QStringLiteral("写入文件") + path + QStringLiteral("失败！"));
+    QCOMPARE(readFile(path), QByteArray("01 02 03 04 "));
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), files);
 }
 
 void TestCCDSave::savesBmp()
@@ -285,6 +285,38 @@ void TestCCDSave::reportsUnwritableBmp()
     QCOMPARE(m_driver->boxes[0].title, QStringLiteral("错误"));
     QCOMPARE(m_driver->boxes[0].text,
              QStringLiteral("无法打开文件") + path + QStringLiteral("，是否被其他程序占用？"));
+}
+
+void TestCCDSave::failedBmpKeepsEarlierFile()
+{
+    Tab tab;
+    tab.setSize(5, 3);
+    const QByteArray small = QByteArray::fromHex("000102030410111213142021222324");
+    tab.deliver(small);
+    const QString path = m_dir.filePath(QStringLiteral("kept.bmp"));
+    m_driver->fileAnswers << path;
+    tab.click("pushButtonSavePicture");
+    QVERIFY(m_driver->boxes.isEmpty());
+    const QByteArray before = readFile(path);
+    verifyBmp(before, 5, 3, small);
+    const QStringList files = QDir(m_dir.path()).entryList(QDir::Files);
+
+    tab.setSize(120, 40);
+    tab.deliver(pattern(120, 40));
+    m_driver->fileAnswers << path;
+    {
+        FileSizeLimit limit(4000);
+        if (!limit.isActive())
+            QSKIP("needs a file size limit");
+        tab.click("pushButtonSavePicture");
+    }
+
+    QVERIFY(!m_driver->boxes.isEmpty());
+    QCOMPARE(m_driver->boxes.last().title, QStringLiteral("错误"));
+    QCOMPARE(m_driver->boxes.last().text,
+             QStringLiteral("无法打开文件") + path + QStringLiteral("，是否被其他程序占用？"));
+    QCOMPARE(readFile(path), before);
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), files);
 }
 
 void TestCCDSave::cancelledDialogsWriteNothing()

@@ -77,6 +77,7 @@ private slots:
 // the bytes in between are the ones that tab consumed, and they match its rules.
 void TestE2EHandover::tabSwitchesWhileDataFlows()
 {
+    SKIP_WITHOUT_PTYS();
     constexpr int kFrames = 16000;
     // CH4 takes a new noise value in every frame, so any few frames are unique.
     const QStringList arguments
@@ -176,6 +177,7 @@ void TestE2EHandover::tabSwitchesWhileDataFlows()
 // what the board sends from then on, from the start of a line.
 void TestE2EHandover::closeAndReopenKeepsUnconsumedBytes()
 {
+    SKIP_WITHOUT_PTYS();
     constexpr int kLines = 300;
     const QStringList arguments
             = { QStringLiteral("text"),   QStringLiteral("--seed"), QStringLiteral("17"),
@@ -236,6 +238,7 @@ void TestE2EHandover::closeAndReopenKeepsUnconsumedBytes()
 // window stays usable and every line the linear CCD tab shows is a real one.
 void TestE2EHandover::reopeningOnEveryTabWhileDataFlows()
 {
+    SKIP_WITHOUT_PTYS();
     const QStringList arguments
             = { QStringLiteral("ccd"),    QStringLiteral("--seed"), QStringLiteral("3"),
                 QStringLiteral("--rate"), QStringLiteral("500"),    QStringLiteral("--stay") };

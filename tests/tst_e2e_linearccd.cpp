@@ -25,6 +25,7 @@ private slots:
 
 void TestE2ELinearCCD::showsTheBoardsLastLine()
 {
+    SKIP_WITHOUT_PTYS();
     constexpr int kLines = 60;
     const QStringList arguments
             = { QStringLiteral("ccd"),    QStringLiteral("--seed"), QStringLiteral("5"),

@@ -24,6 +24,7 @@ private slots:
 
 void TestE2ETerminal::showsTheBoardsDebugPrint()
 {
+    SKIP_WITHOUT_PTYS();
     const QStringList arguments
             = { QStringLiteral("text"),   QStringLiteral("--seed"), QStringLiteral("11"),
                 QStringLiteral("--rate"), QStringLiteral("50"),     QStringLiteral("--count"),

@@ -46,6 +46,9 @@ private slots:
     void otherFrameSizes();
     void numberedLinesInRandomChunks_data();
     void numberedLinesInRandomChunks();
+    void statisticsOfACleanStream_data();
+    void statisticsOfACleanStream();
+    void statisticsOfADamagedStream();
 };
 
 void TestFrameExtraction::shortBufferIsLeftAlone_data()
@@ -187,6 +190,95 @@ void TestFrameExtraction::numberedLinesInRandomChunks()
     QCOMPARE(lastShown, kLines - 1);
     QVERIFY(buffer.isEmpty());
     QVERIFY(shownCount > 0);
+}
+
+void TestFrameExtraction::statisticsOfACleanStream_data()
+{
+    numberedLinesInRandomChunks_data();
+}
+
+void TestFrameExtraction::statisticsOfACleanStream()
+{
+    // However the lines are cut, each one is either taken or skipped for a
+    // newer one, and only skipped lines are dropped.
+    QFETCH(quint32, seed);
+    QFETCH(int, maxChunk);
+    constexpr int kLines = 600;
+    QByteArray stream;
+    for (int n = 0; n < kLines; ++n)
+        stream += frame(numberedLine(n));
+
+    QRandomGenerator random(seed);
+    QByteArray buffer;
+    QByteArray line;
+    FrameStats stats;
+    qint64 takenCalls = 0;
+    for (qsizetype sent = 0; sent < stream.size();) {
+        const qsizetype chunk
+                = qMin<qsizetype>(random.bounded(1, maxChunk + 1), stream.size() - sent);
+        buffer += stream.mid(sent, chunk);
+        sent += chunk;
+        if (takeNewestFrame(buffer, kLine, line, stats) == FrameCut::Taken)
+            ++takenCalls;
+    }
+    QCOMPARE(stats.taken, takenCalls);
+    QCOMPARE(stats.taken + stats.skipped, kLines);
+    QCOMPARE(stats.misplaced, 0);
+    QCOMPARE(stats.droppedBytes, stats.skipped * (kLine + 1));
+    if (maxChunk > 2 * (kLine + 1))
+        QVERIFY(stats.skipped > 0);
+}
+
+void TestFrameExtraction::statisticsOfADamagedStream()
+{
+    // Ten bytes of garbage in front, then line 1, line 2 short of a byte,
+    // lines 3 and 4.
+    const QByteArray garbage(10, 'g');
+    const QByteArray pieces[]
+            = { garbage + frame(numberedLine(1)), frame(numberedLine(2).left(kLine - 1)),
+                frame(numberedLine(3)), frame(numberedLine(4)) };
+    QByteArray line;
+
+    // All at once: the first two end bytes are misplaced, line 3 is skipped
+    // and line 4 taken.
+    QByteArray buffer = pieces[0] + pieces[1] + pieces[2] + pieces[3];
+    const qsizetype total = buffer.size();
+    FrameStats stats;
+    QCOMPARE(takeNewestFrame(buffer, kLine, line, stats), FrameCut::Taken);
+    QCOMPARE(line, numberedLine(4));
+    QCOMPARE(stats.taken, 1);
+    QCOMPARE(stats.skipped, 1);
+    QCOMPARE(stats.misplaced, 2);
+    QCOMPARE(stats.droppedBytes, total - (kLine + 1));
+
+    // Piece by piece: the garbage still misplaces the first end byte, though
+    // the line before it is taken whole; the short line waits for line 3 and
+    // is dropped then.
+    buffer.clear();
+    stats = FrameStats();
+    for (const QByteArray &piece : pieces) {
+        buffer += piece;
+        takeNewestFrame(buffer, kLine, line, stats);
+    }
+    QVERIFY(buffer.isEmpty());
+    QCOMPARE(stats.taken, 3);
+    QCOMPARE(stats.skipped, 0);
+    QCOMPARE(stats.misplaced, 2);
+    QCOMPARE(stats.droppedBytes, garbage.size() + kLine);
+
+    // An end byte too early to end a whole frame drops its bytes.
+    buffer = frame(QByteArray(40, 'x')) + QByteArray(100, 'y');
+    stats = FrameStats();
+    QCOMPARE(takeNewestFrame(buffer, kLine, line, stats), FrameCut::Dropped);
+    QCOMPARE(stats.taken, 0);
+    QCOMPARE(stats.misplaced, 1);
+    QCOMPARE(stats.droppedBytes, 41);
+
+    // Waiting counts nothing.
+    buffer = frame(QByteArray(40, 'x'));
+    stats = FrameStats();
+    QCOMPARE(takeNewestFrame(buffer, kLine, line, stats), FrameCut::Waiting);
+    QCOMPARE(stats.misplaced + stats.droppedBytes, 0);
 }
 
 QTEST_APPLESS_MAIN(TestFrameExtraction)

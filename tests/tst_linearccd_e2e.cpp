@@ -65,8 +65,9 @@ private slots:
 
 void TestLinearCCDE2E::linesArriveOverSerialPort()
 {
+    SKIP_WITHOUT_SOCAT();
     VirtualSerialPair pair;
-    QVERIFY2(pair.start(), "socat could not make a port pair");
+    QVERIFY2(pair.start(), "socat did not make a port pair");
     DialogDriver driver;
 
     MainWindow window;

@@ -44,6 +44,7 @@ private slots:
     void decodesWithTheChannelLimits();
     void badLimitsAreReset_data();
     void badLimitsAreReset();
+    void typedLimitsAreCheckedWhenCommitted();
     void framesOverTheSerialLine();
 
 private:
@@ -299,10 +300,68 @@ void TestOscilloscope::badLimitsAreReset()
     QCOMPARE(m_wave->samples(ch), QList<double>({ 1.0, 0.0 }));
 }
 
+void TestOscilloscope::typedLimitsAreCheckedWhenCommitted()
+{
+    m_scope->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_scope));
+    auto *maximum = child<QDoubleSpinBox>("doubleSpinBox_ch1max");
+    auto *minimum = child<QDoubleSpinBox>("doubleSpinBox_ch1min");
+    const auto type = [](QDoubleSpinBox *box, const char *text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QLatin1String(text));
+    };
+    const auto decodedRange = [&] {
+        QByteArray buffer = frame(0, 0, 0, 0) + frame(65535, 0, 0, 0);
+        m_scope->handleData(buffer);
+        const QList<double> samples = m_wave->samples(0);
+        return QPair<double, double>(samples.at(samples.size() - 2), samples.last());
+    };
+
+    // On the way to 0.5 the box holds 0, no more than the minimum: nothing is
+    // judged until Enter.
+    type(maximum, "0.5");
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    QTest::keyClick(maximum, Qt::Key_Return);
+    QCOMPARE(maximum->value(), 0.5);
+    QCOMPARE(decodedRange(), qMakePair(0.0, 0.5));
+
+    // Leaving the box commits as well.
+    type(minimum, "0.25");
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    maximum->setFocus();
+    QVERIFY(!minimum->hasFocus());
+    QCOMPARE(minimum->value(), 0.25);
+    QCOMPARE(decodedRange(), qMakePair(0.25, 0.5));
+    QVERIFY(m_dialogs->boxes.isEmpty());
+
+    // A committed bad value is still refused, and the channel reset.
+    type(maximum, "0.1");
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    QTest::keyClick(maximum, Qt::Key_Enter);
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    QCOMPARE(m_dialogs->boxes.at(0).text, QStringLiteral("最大值小于或等于最小值"));
+    QCOMPARE(m_dialogs->boxes.at(0).title, QStringLiteral("错误"));
+    QCOMPARE(maximum->value(), 1.0);
+    QCOMPARE(minimum->value(), 0.0);
+    QCOMPARE(decodedRange(), qMakePair(0.0, 1.0));
+
+    // Each arrow step is committed at once: 1 V down to 0 V is refused.
+    maximum->setFocus();
+    QTest::keyClick(maximum, Qt::Key_Down);
+    QCOMPARE(m_dialogs->boxes.size(), 2);
+    QCOMPARE(maximum->value(), 1.0);
+    QTest::keyClick(maximum, Qt::Key_Up);
+    QCOMPARE(maximum->value(), 2.0);
+    QCOMPARE(decodedRange(), qMakePair(0.0, 2.0));
+    QCOMPARE(m_dialogs->boxes.size(), 2);
+}
+
 void TestOscilloscope::framesOverTheSerialLine()
 {
+    SKIP_WITHOUT_SOCAT();
     VirtualSerialPair pair;
-    QVERIFY2(pair.start(), "socat is needed for this test");
+    QVERIFY2(pair.start(), "socat did not make a port pair");
     QSerialPort board(pair.second());
     QVERIFY(board.open(QIODevice::ReadWrite));
 

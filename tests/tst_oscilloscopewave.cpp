@@ -73,6 +73,59 @@ void plainStaircase(QPainter &painter, const QList<double> &data, double voltsPe
     }
 }
 
+// The empty screen drawn the plain way, straight onto an image: black, the
+// readouts (texts[4] is the samples per division), then the grid and ticks.
+QImage plainScreen(QSize size, const QFont &font, int current, const QStringList &texts)
+{
+    const int w = size.width();
+    const int h = size.height();
+    const int W = w - 20;
+    const int H = h - 40;
+    const int flags = Qt::AlignHCenter | Qt::AlignVCenter;
+    const Qt::GlobalColor colors[4] = { Qt::yellow, Qt::cyan, Qt::blue, Qt::red };
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.fillRect(0, 0, w, h, Qt::black);
+
+    const int y0 = h - 20;
+    for (int n = 0; n < 4; ++n) {
+        const int d = 10 + 100 * n;
+        if (n == current)
+            painter.fillRect(d, y0, 45, 15, colors[n]);
+        painter.setPen(n == current ? Qt::black : colors[n]);
+        painter.drawText(QRect(d, y0, 45, 15), flags, QStringLiteral("CH%1").arg(n + 1));
+        painter.setPen(colors[n]);
+        painter.drawText(QRect(d + 47, y0, 45, 15), flags, texts[n]);
+        painter.setPen(Qt::white);
+        painter.drawRect(d + 47, y0, 44, 14);
+    }
+    painter.drawText(QRect(410, y0, 45, 15), flags, QStringLiteral("M"));
+    painter.drawText(QRect(457, y0, 45, 15), flags, texts[4]);
+    painter.drawRect(457, y0, 44, 14);
+
+    painter.setWindow(-10, 30 - h, w, h);
+    painter.setPen(Qt::darkGreen);
+    for (int k = 0; k <= 10; ++k) {
+        painter.drawLine((k * W) / 10, 0, (k * W) / 10, -H);
+        painter.drawLine(0, (-k * H) / 10, W, (-k * H) / 10);
+    }
+    painter.drawText(QRect(-10, -(H / 2) - 5, 10, 10), flags, QStringLiteral("0"));
+    for (int j = 1; j <= 50; ++j) {
+        if (j % 5 == 0)
+            continue;
+        const int x = (j * W) / 50;
+        const int y = -((j * H) / 50);
+        painter.drawLine(x, -(H / 2) - 2, x, 2 - H / 2);
+        painter.drawLine(x, -H, x, 2 - H);
+        painter.drawLine(x, -2, x, 0);
+        painter.drawLine(W / 2 - 2, y, W / 2 + 2, y);
+        painter.drawLine(W, y, W - 2, y);
+        painter.drawLine(0, y, 2, y);
+    }
+    return image;
+}
+
 } // namespace
 
 // The waveform view: sample stores, scales and readouts, and what it paints.
@@ -88,6 +141,8 @@ private slots:
     void levels();
     void offChannelAndShortStoreDrawNoTrace();
     void repaintsByItself();
+    void backgroundEqualsPlainDrawing();
+    void showsNewestScreenAfterFasterScale();
     void traceEqualsPlainStaircase_data();
     void traceEqualsPlainStaircase();
 };
@@ -267,6 +322,92 @@ void TestOscilloscopeWave::repaintsByItself()
     QCOMPARE(wave.cursor().shape(), Qt::CrossCursor);
 }
 
+void TestOscilloscopeWave::backgroundEqualsPlainDrawing()
+{
+    // The screen keeps its background between paints; whatever changed last,
+    // the picture must be the one drawn from scratch.
+    OscilloscopeWave wave(nullptr);
+    QStringList texts { QStringLiteral("关"), QStringLiteral("关"), QStringLiteral("关"),
+                        QStringLiteral("关"), QStringLiteral("500") };
+    const auto check = [&](const char *step) {
+        QVERIFY2(shot(wave) == plainScreen(wave.size(), wave.font(), wave.curCh(), texts), step);
+    };
+
+    // Odd sizes, and sizes so small that the grid runs into the readouts.
+    for (const QSize size : { QSize(760, 410), QSize(420, 240), QSize(761, 411), QSize(1500, 700),
+                              QSize(300, 100), QSize(120, 30), QSize(40, 12) }) {
+        wave.resize(size);
+        check(qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+        check("painted again at the same size");
+    }
+
+    wave.resize(760, 410);
+    check("back to 760 x 410");
+    wave.setYScaleIndex(6);
+    texts[0] = QStringLiteral("500mV");
+    check("vertical scale");
+    wave.setCurCh(2);
+    check("current channel");
+    wave.setYScaleIndex(14);
+    texts[2] = QStringLiteral("1mV");
+    check("vertical scale of another channel");
+    wave.setXScaleIndex(0);
+    texts[4] = QStringLiteral("20000");
+    check("horizontal scale");
+    QFont font = wave.font();
+    font.setPointSize(font.pointSize() + 5);
+    wave.setFont(font);
+    check("font");
+}
+
+void TestOscilloscopeWave::showsNewestScreenAfterFasterScale()
+{
+    // 420 x 240: sample i at column 10 + 40 i at 1 sample per division, and
+    // at 1 V per division 3 V on row 50, -1 V on row 130, -4 V on row 190.
+    OscilloscopeWave wave(nullptr);
+    wave.resize(420, 240);
+    wave.setCurCh(0);
+    wave.setYScaleIndex(5);
+    for (int i = 0; i < 4990; ++i)
+        wave.addData(0, -4.0);
+    for (int i = 0; i < 11; ++i)
+        wave.addData(0, 3.0);
+    QCOMPARE(wave.samples(0).size(), 5001);
+
+    // From 500 to 1 sample per division: the store keeps its length, but the
+    // screen shows the newest 11 samples, not the oldest.
+    wave.setXScaleIndex(13);
+    QCOMPARE(wave.samples(0).size(), 5001);
+    QImage image = shot(wave);
+    for (int x : { 10, 200, 409, 410 })
+        QCOMPARE(image.pixel(x, 50), kYellow);
+    QVERIFY(!contains(image, QRect(0, 150, 420, 65), kYellow));
+
+    // New samples keep arriving at the right edge.
+    for (int i = 0; i < 3; ++i)
+        wave.addData(0, -1.0);
+    QCOMPARE(wave.samples(0).size(), 5001);
+    image = shot(wave);
+    QCOMPARE(image.pixel(410, 130), kYellow);
+    QCOMPARE(image.pixel(329, 50), kYellow);
+
+    // The same picture as a screen that only ever held those samples.
+    OscilloscopeWave fresh(nullptr);
+    fresh.resize(420, 240);
+    fresh.setCurCh(0);
+    fresh.setYScaleIndex(5);
+    fresh.setXScaleIndex(13);
+    for (double value : wave.samples(0).mid(5001 - 11))
+        fresh.addData(0, value);
+    QCOMPARE(image, shot(fresh));
+
+    // A screen as long as the store or longer shows all of it, as before.
+    wave.setXScaleIndex(5);
+    image = shot(wave);
+    QCOMPARE(image.pixel(10, 190), kYellow);
+    QCOMPARE(image.pixel(400, 190), kYellow);
+}
+
 void TestOscilloscopeWave::traceEqualsPlainStaircase_data()
 {
     QTest::addColumn<QList<double>>("data");
@@ -320,8 +461,8 @@ void TestOscilloscopeWave::traceEqualsPlainStaircase()
         if (image == &expected)
             plainStaircase(painter, data, voltsPerDiv, samplesPerDiv, gridWidth, gridHeight);
         else
-            OscilloscopeWave::drawWave(painter, data, voltsPerDiv, samplesPerDiv, gridWidth,
-                                       gridHeight, width - 10);
+            OscilloscopeWave::drawWave(painter, data.constData(), data.size(), voltsPerDiv,
+                                       samplesPerDiv, gridWidth, gridHeight, width - 10);
     }
     QVERIFY(contains(expected, expected.rect(), kYellow));
     QCOMPARE(actual, expected);

@@ -24,7 +24,8 @@ static QByteArray frameBytes(const Raw &samples, char trailing)
 }
 
 // Feeds stream in pieces of the given sizes, as deliveries into one buffer.
-static Raw feed(const QByteArray &stream, const QList<int> &pieces, QByteArray *rest = nullptr)
+static Raw feed(const QByteArray &stream, const QList<int> &pieces, QByteArray *rest = nullptr,
+                ScopeFrameStats *stats = nullptr)
 {
     ScopeFrameDecoder decoder;
     QByteArray buffer;
@@ -37,6 +38,8 @@ static Raw feed(const QByteArray &stream, const QList<int> &pieces, QByteArray *
     }
     if (rest)
         *rest = buffer;
+    if (stats)
+        *stats = decoder.stats();
     return raw;
 }
 
@@ -58,6 +61,8 @@ private slots:
     void strayFFShiftsOneFrame();
     void anyCutGivesTheSameSamples_data();
     void anyCutGivesTheSameSamples();
+    void statisticsCountGarbageAndResyncs_data();
+    void statisticsCountGarbageAndResyncs();
 };
 
 void TestScopeFrameDecoder::voltages()
@@ -242,6 +247,50 @@ void TestScopeFrameDecoder::anyCutGivesTheSameSamples()
         QCOMPARE(feed(stream, pieces, &rest), expected);
         QVERIFY(rest.isEmpty());
     }
+}
+
+void TestScopeFrameDecoder::statisticsCountGarbageAndResyncs_data()
+{
+    QTest::addColumn<QList<int>>("pieces");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("whole") << QList<int>() << true;
+    QTest::newRow("byte by byte") << QList<int>({ 1 }) << false;
+    QTest::newRow("pieces of 7") << QList<int>({ 7 }) << false;
+    QTest::newRow("pieces of 3 to 25") << QList<int>({ 3, 25, 11, 4, 17, 9 }) << false;
+}
+
+void TestScopeFrameDecoder::statisticsCountGarbageAndResyncs()
+{
+    // 100 frames with three places out of step: 3 bytes before the first
+    // frame, a run of 15 between frames 40 and 41 (longer than a frame, so
+    // that some cuts throw it away without a pair in sight), and a stray
+    // 0xFF before frame 70, which shifts that frame and leaves its trailing
+    // byte as garbage before frame 71.
+    QFETCH(QList<int>, pieces);
+    QFETCH(bool, whole);
+    QByteArray stream = QByteArray::fromHex("010203");
+    for (int f = 0; f < 100; ++f) {
+        if (f == 41)
+            stream += QByteArray(15, char(0x5A));
+        if (f == 70)
+            stream += char(0xFF);
+        const quint16 level = quint16(f * 300);
+        stream += frameBytes({ level, quint16(level + 1), quint16(level + 2), 0x0102 }, 0x33);
+    }
+
+    QList<int> cuts;
+    for (qsizetype total = 0, n = 0; total < stream.size(); ++n) {
+        cuts << (whole ? int(stream.size()) : pieces.at(n % pieces.size()));
+        total += cuts.last();
+    }
+    QByteArray rest;
+    ScopeFrameStats stats;
+    const Raw raw = feed(stream, cuts, &rest, &stats);
+    QVERIFY(rest.isEmpty());
+    QCOMPARE(raw.size(), 400);
+    QCOMPARE(stats.frames, 100);
+    QCOMPARE(stats.garbageBytes, 3 + 15 + 1);
+    QCOMPARE(stats.resyncs, 3);
 }
 
 QTEST_APPLESS_MAIN(TestScopeFrameDecoder)

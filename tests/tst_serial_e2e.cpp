@@ -53,8 +53,9 @@ private:
 
 void TestSerialE2E::init()
 {
+    SKIP_WITHOUT_SOCAT();
     m_pair = new VirtualSerialPair;
-    QVERIFY2(m_pair->start(), "socat is needed for this test");
+    QVERIFY2(m_pair->start(), "socat did not make a port pair");
     m_board = new QSerialPort(m_pair->second());
     QVERIFY(m_board->open(QIODevice::ReadWrite));
     m_window = new MainWindow;
@@ -68,6 +69,10 @@ void TestSerialE2E::cleanup()
     delete m_window;
     delete m_board;
     delete m_pair;
+    m_dialogs = nullptr;
+    m_window = nullptr;
+    m_board = nullptr;
+    m_pair = nullptr;
 }
 
 bool TestSerialE2E::openProgramPort()
@@ -210,7 +215,8 @@ void TestSerialE2E::lostDeviceClosesThePort()
     QVERIFY(!openButton()->isChecked());
     QVERIFY(widget("comList")->isEnabled());
 
-    // Opening again reports the device as missing instead of pretending.
+    // The device is gone, as a pulled-out adapter is: opening again reports it
+    // missing instead of pretending.
     QTest::mouseClick(openButton(), Qt::LeftButton);
     QCOMPARE(m_dialogs->boxes.size(), 2);
     QCOMPARE(m_dialogs->boxes.at(1).text, QStringLiteral("无法打开该串口！"));

@@ -1,7 +1,9 @@
 #include "commandline.h"
 #include "mainwindow.h"
+#include "settingsstore.h"
 
 #include <QApplication>
+#include <QSettings>
 
 int main(int argc, char *argv[])
 {
@@ -13,7 +15,19 @@ int main(int argc, char *argv[])
     // own (QString::fromLocal8Bit, QStringConverter::System), so there is no
     // codec to install here.
     QApplication app(argc, argv);
+    // Where the platform keeps this program's settings.
+    QCoreApplication::setOrganizationName(QStringLiteral("Tessavo"));
+    QCoreApplication::setApplicationName(QStringLiteral("smartcar-debug-assistant"));
+
     MainWindow window;
+    QSettings settings;
+    SettingsStore store(settings);
+    store.restore(window);
+    store.applyForThisRun(window, commandLine.options());
     window.show();
-    return app.exec();
+    if (commandLine.options().open)
+        QMetaObject::invokeMethod(&window, &MainWindow::openChosenPort, Qt::QueuedConnection);
+    const int status = app.exec();
+    store.save(window);
+    return status;
 }

@@ -1,10 +1,36 @@
 #include "serialconnection.h"
 
 #include <QPointer>
+#include <QSerialPortInfo>
+
+namespace {
+
+PortIdentity identityOf(const QSerialPortInfo &info)
+{
+    PortIdentity identity;
+    identity.name = info.portName();
+    identity.serialNumber = info.serialNumber();
+    identity.hasIds = info.hasVendorIdentifier() && info.hasProductIdentifier();
+    identity.vendorId = info.vendorIdentifier();
+    identity.productId = info.productIdentifier();
+    return identity;
+}
+
+// Only USB adapters can be recognised under another name.
+bool isRecognisable(const PortIdentity &identity)
+{
+    return identity.hasIds || !identity.serialNumber.isEmpty();
+}
+
+} // namespace
 
 SerialConnection::SerialConnection(QObject *parent)
     : ByteSource(parent)
-{ }
+{
+    m_retryTimer.setInterval(kRetryMs);
+    connect(&m_retryTimer, &QTimer::timeout, this, &SerialConnection::retry);
+    m_clock.start();
+}
 
 bool SerialConnection::open(const QString &device, const LineSettings &settings)
 {
@@ -18,13 +44,71 @@ bool SerialConnection::open(const QString &device, const LineSettings &settings)
         emit errorOccurred(error, description);
         return false;
     }
+    m_traffic.reset();
+    install(port, device, settings);
+    return true;
+}
 
+void SerialConnection::close()
+{
+    if (m_port)
+        release(State::Closed);
+    else if (m_state == State::Waiting)
+        stopWaiting();
+}
+
+bool SerialConnection::write(const QByteArray &bytes)
+{
+    return m_port && m_port->write(bytes) == bytes.size();
+}
+
+void SerialConnection::setAutoReconnect(bool on)
+{
+    m_autoReconnect = on;
+    if (!on && m_state == State::Waiting)
+        stopWaiting();
+}
+
+void SerialConnection::resetCounters()
+{
+    m_traffic.reset();
+}
+
+void SerialConnection::readPending()
+{
+    if (!m_port)
+        return;
+    const QByteArray bytes = m_port->readAll();
+    m_traffic.addReceived(bytes.size(), m_clock.elapsed());
+    emit bytesReceived(bytes);
+}
+
+QSerialPort *SerialConnection::openDevice(const QString &device)
+{
+    auto *port = new QSerialPort(device, this);
+    if (port->open(QIODevice::ReadWrite))
+        return port;
+    delete port;
+    return nullptr;
+}
+
+void SerialConnection::install(QSerialPort *port, const QString &device,
+                               const LineSettings &settings)
+{
     m_port = port;
     m_deviceName = device;
     m_settings = settings;
+    m_identity = PortIdentity();
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports) {
+        if (info.portName() == port->portName() || info.systemLocation() == device) {
+            m_identity = identityOf(info);
+            break;
+        }
+    }
     applySettings(settings);
     connect(port, &QSerialPort::readyRead, this, &SerialConnection::readPending);
-    connect(port, &QSerialPort::bytesWritten, this, &SerialConnection::bytesWritten);
+    connect(port, &QSerialPort::bytesWritten, this, &SerialConnection::countSent);
     // Queued, because handling an error may delete the port, which must not
     // happen while the port is still emitting.
     const QPointer<QSerialPort> guard = port;
@@ -36,25 +120,8 @@ bool SerialConnection::open(const QString &device, const LineSettings &settings)
             },
             Qt::QueuedConnection);
     m_state = State::Open;
+    emit opened();
     emit stateChanged(m_state);
-    return true;
-}
-
-void SerialConnection::close()
-{
-    if (m_port)
-        release(State::Closed);
-}
-
-bool SerialConnection::write(const QByteArray &bytes)
-{
-    return m_port && m_port->write(bytes) == bytes.size();
-}
-
-void SerialConnection::readPending()
-{
-    if (m_port)
-        emit bytesReceived(m_port->readAll());
 }
 
 void SerialConnection::applySettings(const LineSettings &settings)
@@ -78,8 +145,12 @@ void SerialConnection::handleError(QSerialPort::SerialPortError error)
     // The device went away (adapter pulled, cable cut), unless a listener
     // has closed the port meanwhile.
     if (port && port == m_port
-        && (error == QSerialPort::ResourceError || error == QSerialPort::ReadError))
-        release(State::Lost);
+        && (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)) {
+        if (m_autoReconnect)
+            startWaiting();
+        else
+            release(State::Lost);
+    }
 }
 
 void SerialConnection::release(State state)
@@ -88,5 +159,53 @@ void SerialConnection::release(State state)
     delete m_port;
     m_port = nullptr;
     m_state = state;
+    emit closed();
     emit stateChanged(m_state);
+}
+
+void SerialConnection::startWaiting()
+{
+    m_portsAtLoss.clear();
+    if (isRecognisable(m_identity)) {
+        const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+        for (const QSerialPortInfo &info : ports)
+            m_portsAtLoss.append(info.portName());
+    }
+    release(State::Waiting);
+    // A listener may have ended the wait at once.
+    if (m_state == State::Waiting)
+        m_retryTimer.start();
+}
+
+void SerialConnection::stopWaiting()
+{
+    m_retryTimer.stop();
+    m_state = State::Closed;
+    emit stateChanged(m_state);
+}
+
+void SerialConnection::retry()
+{
+    QString device = m_deviceName;
+    QSerialPort *port = openDevice(device);
+    if (!port && isRecognisable(m_identity)) {
+        QList<PortIdentity> available;
+        const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+        for (const QSerialPortInfo &info : ports)
+            available.append(identityOf(info));
+        device = returningPortName(m_identity, available, m_portsAtLoss);
+        if (!device.isEmpty())
+            port = openDevice(device);
+    }
+    if (!port)
+        return;
+    m_retryTimer.stop();
+    install(port, device, m_settings);
+    emit reconnected(device);
+}
+
+void SerialConnection::countSent(qint64 bytes)
+{
+    m_traffic.addSent(bytes);
+    emit bytesWritten(bytes);
 }

@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "mainwindow.h"
+#include "quitonsignal.h"
 #include "settingsstore.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@ int main(int argc, char *argv[])
     window.show();
     if (commandLine.options().open)
         QMetaObject::invokeMethod(&window, &MainWindow::openChosenPort, Qt::QueuedConnection);
+    quitOnTerminationSignals(app);
     const int status = app.exec();
     store.save(window);
     return status;

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSerialPort>
+#include <QSettings>
 #include <QTest>
 
 // The program's command line: what it asks for, Qt's own options let through,
@@ -22,7 +24,7 @@ private slots:
     void errorsAreOneLine();
     void programAnswersWithoutADisplay_data();
     void programAnswersWithoutADisplay();
-    void programOpensATypedPath();
+    void openedByTheProgramAndSavedWhenStopped();
 };
 
 void TestCommandLine::actions_data()
@@ -165,7 +167,7 @@ void TestCommandLine::programAnswersWithoutADisplay()
     QCOMPARE(QString::fromLocal8Bit(process.readAllStandardError()), err);
 }
 
-void TestCommandLine::programOpensATypedPath()
+void TestCommandLine::openedByTheProgramAndSavedWhenStopped()
 {
 #if !defined(Q_OS_LINUX)
     QSKIP("looks at the program's open files in /proc");
@@ -181,7 +183,7 @@ void TestCommandLine::programOpensATypedPath()
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(ASSISTANT_PROGRAM),
-                  { "--port", pair.first(), "--open", "--tab", "scope" });
+                  { "--port", pair.first(), "--baud", "9600", "--open", "--tab", "scope" });
     QVERIFY(process.waitForStarted(10000));
 
     const QString fds = QStringLiteral("/proc/%1/fd").arg(process.processId());
@@ -193,14 +195,23 @@ void TestCommandLine::programOpensATypedPath()
             holds = holds || QFile::symLinkTarget(fds + QLatin1Char('/') + entry) == device;
         QTest::qWait(50);
     }
-    process.kill();
-    process.waitForFinished(5000);
-    // Killed, the program leaves its lock file behind.
-    QString lockName = pair.first();
-    lockName.replace(QLatin1Char('/'), QLatin1Char('_'));
-    for (const char *folder : { "/var/lock", "/run/lock", "/tmp" })
-        QFile::remove(QLatin1String(folder) + QStringLiteral("/LCK..") + lockName);
+    // Asked to stop, it ends as when its window is closed: the port is closed
+    // (another program may open it at once) and the settings are saved.
+    process.terminate();
+    QVERIFY(process.waitForFinished(10000));
     QVERIFY2(holds, "the program did not open the port named on its command line");
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QSerialPort again(pair.first());
+    QVERIFY(again.open(QIODevice::ReadWrite));
+
+    QSettings saved(config.filePath(QStringLiteral("Tessavo/smartcar-debug-assistant.conf")),
+                    QSettings::IniFormat);
+    QVERIFY2(saved.contains(QStringLiteral("window/geometry")), qPrintable(saved.fileName()));
+    // The command line's choices were for that run only.
+    QVERIFY(!saved.contains(QStringLiteral("serial/port")));
+    QVERIFY(!saved.contains(QStringLiteral("serial/baudRate")));
+    QVERIFY(!saved.contains(QStringLiteral("window/tab")));
 #endif
 }
 

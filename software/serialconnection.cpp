@@ -49,49 +49,6 @@ bool SerialConnection::open(const QString &device, const LineSettings &settings)
     return true;
 }
 
-void SerialConnection::close()
-{
-    if (m_port)
-        release(State::Closed);
-    else if (m_state == State::Waiting)
-        stopWaiting();
-}
-
-bool SerialConnection::write(const QByteArray &bytes)
-{
-    return m_port && m_port->write(bytes) == bytes.size();
-}
-
-void SerialConnection::setAutoReconnect(bool on)
-{
-    m_autoReconnect = on;
-    if (!on && m_state == State::Waiting)
-        stopWaiting();
-}
-
-void SerialConnection::resetCounters()
-{
-    m_traffic.reset();
-}
-
-void SerialConnection::readPending()
-{
-    if (!m_port)
-        return;
-    const QByteArray bytes = m_port->readAll();
-    m_traffic.addReceived(bytes.size(), m_clock.elapsed());
-    emit bytesReceived(bytes);
-}
-
-QSerialPort *SerialConnection::openDevice(const QString &device)
-{
-    auto *port = new QSerialPort(device, this);
-    if (port->open(QIODevice::ReadWrite))
-        return port;
-    delete port;
-    return nullptr;
-}
-
 void SerialConnection::install(QSerialPort *port, const QString &device,
                                const LineSettings &settings)
 {
@@ -122,6 +79,28 @@ void SerialConnection::install(QSerialPort *port, const QString &device,
     m_state = State::Open;
     emit opened();
     emit stateChanged(m_state);
+}
+
+void SerialConnection::close()
+{
+    if (m_port)
+        release(State::Closed);
+    else if (m_state == State::Waiting)
+        stopWaiting();
+}
+
+bool SerialConnection::write(const QByteArray &bytes)
+{
+    return m_port && m_port->write(bytes) == bytes.size();
+}
+
+void SerialConnection::readPending()
+{
+    if (!m_port)
+        return;
+    const QByteArray bytes = m_port->readAll();
+    m_traffic.addReceived(bytes.size(), m_clock.elapsed());
+    emit bytesReceived(bytes);
 }
 
 void SerialConnection::applySettings(const LineSettings &settings)
@@ -161,6 +140,27 @@ void SerialConnection::release(State state)
     m_state = state;
     emit closed();
     emit stateChanged(m_state);
+}
+
+void SerialConnection::setAutoReconnect(bool on)
+{
+    m_autoReconnect = on;
+    if (!on && m_state == State::Waiting)
+        stopWaiting();
+}
+
+void SerialConnection::resetCounters()
+{
+    m_traffic.reset();
+}
+
+QSerialPort *SerialConnection::openDevice(const QString &device)
+{
+    auto *port = new QSerialPort(device, this);
+    if (port->open(QIODevice::ReadWrite))
+        return port;
+    delete port;
+    return nullptr;
 }
 
 void SerialConnection::startWaiting()

@@ -50,9 +50,9 @@ public:
     QString deviceName() const { return m_deviceName; }
     LineSettings settings() const { return m_settings; }
 
-    // Opens device (a bare name such as ttyUSB0 or COM3, or a path) and sets
-    // its line up, closing an open port (or ending a wait) first and zeroing
-    // the counters. False when the device cannot be opened; errorOccurred()
+    // Opens device (a bare name such as ttyUSB0 or COM3, or a path), sets its
+    // line up and zeroes the counters, closing an open port (or ending a
+    // wait) first. False when the device cannot be opened; errorOccurred()
     // says why, and the state stays as it was, or Closed after a wait.
     bool open(const QString &device, const LineSettings &settings);
     // Closes an open port or ends a wait; does nothing otherwise.

@@ -47,10 +47,10 @@ xdotool type "$tmp/app"
 xdotool mousemove 81 250 click 1
 sleep 0.5
 case "$tab" in
-0) xdotool mousemove 193 44 click 1 ;;
-1) xdotool mousemove 259 44 click 1 ;;
-2) xdotool mousemove 323 44 click 1 ;;
-3) xdotool mousemove 388 44 click 1 ;;
+0) xdotool mousemove 192 44 click 1 ;;
+1) xdotool mousemove 255 44 click 1 ;;
+2) xdotool mousemove 317 44 click 1 ;;
+3) xdotool mousemove 380 44 click 1 ;;
 *) echo "$0: TAB must be 0..3" >&2; exit 2 ;;
 esac
 xdotool mousemove 1200 700

@@ -3,6 +3,8 @@
 # beside this script. The results are committed; run this only to change them.
 #   icon.ico  images of 32, 48, 64 and 256 pixels, 32 bits per pixel
 #   tesv.jpg  the 230 x 70 logo shown under the serial panel
+# It also writes the menu icons that are installed with the program, made from
+# icon.ico, into packaging/icons.
 set -eu
 cd "$(dirname "$0")"
 tmp=$(mktemp -d)
@@ -33,3 +35,17 @@ convert -size 230x70 xc:white \
     -fill '#5a6b80' -font DejaVu-Sans -pointsize 11 \
     -annotate +72+58 'smart car tools' \
     -quality 92 tesv.jpg
+
+# Menu icons in the usual sizes of the hicolor theme: the icon's own images
+# where it has the size, the 256-pixel image scaled down otherwise. Without
+# time stamps, so that an unchanged icon gives the same files.
+for s in 16 22 24 32 48 64 128 256; do
+    case $s in
+    32) image="icon.ico[0]" ;;
+    48) image="icon.ico[1]" ;;
+    64) image="icon.ico[2]" ;;
+    *) image="icon.ico[3]" ;;
+    esac
+    convert "$image" -resize ${s}x${s} -strip -define png:exclude-chunks=date,time \
+        "PNG32:../../packaging/icons/${s}x${s}.png"
+done

@@ -3,6 +3,7 @@
 #include "portsettings.h"
 
 #include <QSerialPortInfo>
+#include <QtConcurrent/QtConcurrentRun>
 
 PortWatcher::PortWatcher(QObject *parent)
     : QObject(parent)
@@ -10,6 +11,7 @@ PortWatcher::PortWatcher(QObject *parent)
 {
     m_timer.setInterval(kIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &PortWatcher::poll);
+    connect(&m_pending, &QFutureWatcher<QStringList>::finished, this, &PortWatcher::compare);
 }
 
 QStringList PortWatcher::scan()
@@ -43,7 +45,19 @@ QStringList PortWatcher::systemPorts()
 
 void PortWatcher::poll()
 {
-    const QStringList previous = m_last;
-    if (scan() != previous)
-        emit portsChanged(m_last);
+    // A slow system may still be answering the last look.
+    if (!m_pending.isRunning())
+        m_pending.setFuture(QtConcurrent::run(m_scanner));
+}
+
+void PortWatcher::compare()
+{
+    // Stopped meanwhile (a port was opened): the answer is of no use.
+    if (!m_timer.isActive())
+        return;
+    const QStringList names = m_pending.result();
+    if (names == m_last)
+        return;
+    m_last = names;
+    emit portsChanged(m_last);
 }

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QSerialPortInfo>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -14,6 +15,15 @@ PortIdentity identityOf(const QSerialPortInfo &info)
     identity.vendorId = info.vendorIdentifier();
     identity.productId = info.productIdentifier();
     return identity;
+}
+
+QList<PortIdentity> systemPorts()
+{
+    QList<PortIdentity> identities;
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports)
+        identities.append(identityOf(info));
+    return identities;
 }
 
 // Only USB adapters can be recognised under another name.
@@ -29,6 +39,8 @@ SerialConnection::SerialConnection(QObject *parent)
 {
     m_retryTimer.setInterval(kRetryMs);
     connect(&m_retryTimer, &QTimer::timeout, this, &SerialConnection::retry);
+    connect(&m_portScan, &QFutureWatcher<QList<PortIdentity>>::finished, this,
+            &SerialConnection::tryReturningPort);
     m_clock.start();
 }
 
@@ -167,9 +179,9 @@ void SerialConnection::startWaiting()
 {
     m_portsAtLoss.clear();
     if (isRecognisable(m_identity)) {
-        const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-        for (const QSerialPortInfo &info : ports)
-            m_portsAtLoss.append(info.portName());
+        const QList<PortIdentity> ports = systemPorts();
+        for (const PortIdentity &port : ports)
+            m_portsAtLoss.append(port.name);
     }
     release(State::Waiting);
     // A listener may have ended the wait at once.
@@ -186,19 +198,28 @@ void SerialConnection::stopWaiting()
 
 void SerialConnection::retry()
 {
-    QString device = m_deviceName;
-    QSerialPort *port = openDevice(device);
-    if (!port && isRecognisable(m_identity)) {
-        QList<PortIdentity> available;
-        const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-        for (const QSerialPortInfo &info : ports)
-            available.append(identityOf(info));
-        device = returningPortName(m_identity, available, m_portsAtLoss);
-        if (!device.isEmpty())
-            port = openDevice(device);
-    }
-    if (!port)
+    if (QSerialPort *port = openDevice(m_deviceName)) {
+        reconnect(port, m_deviceName);
         return;
+    }
+    if (isRecognisable(m_identity) && !m_portScan.isRunning())
+        m_portScan.setFuture(QtConcurrent::run(&systemPorts));
+}
+
+void SerialConnection::tryReturningPort()
+{
+    // The wait may have ended while the system was answering.
+    if (m_state != State::Waiting)
+        return;
+    const QString device = returningPortName(m_identity, m_portScan.result(), m_portsAtLoss);
+    if (device.isEmpty())
+        return;
+    if (QSerialPort *port = openDevice(device))
+        reconnect(port, device);
+}
+
+void SerialConnection::reconnect(QSerialPort *port, const QString &device)
+{
     m_retryTimer.stop();
     install(port, device, m_settings);
     emit reconnected(device);

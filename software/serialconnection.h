@@ -6,6 +6,7 @@
 #include "trafficcounter.h"
 
 #include <QElapsedTimer>
+#include <QFutureWatcher>
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,8 @@
 // With auto-reconnect on, a device that goes away is waited for: every
 // kRetryMs the connection tries to open it again, by its name or, for a USB
 // adapter that comes back under another name, by its serial number or IDs.
+// The ports the system lists are looked up for that on a worker thread, as
+// the system may take tens of milliseconds to answer.
 class SerialConnection : public ByteSource
 {
     Q_OBJECT
@@ -98,6 +101,8 @@ private:
     void startWaiting();
     void stopWaiting();
     void retry();
+    void tryReturningPort();
+    void reconnect(QSerialPort *port, const QString &device);
     void countSent(qint64 bytes);
 
     QSerialPort *m_port = nullptr;
@@ -110,6 +115,7 @@ private:
     // The other ports present when the device went away.
     QStringList m_portsAtLoss;
     QTimer m_retryTimer;
+    QFutureWatcher<QList<PortIdentity>> m_portScan;
     TrafficCounter m_traffic;
     QElapsedTimer m_clock;
 };

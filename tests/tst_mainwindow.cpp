@@ -14,12 +14,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMutex>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+
+#include <memory>
 
 // Receives the URLs the program hands to the desktop instead of a browser.
 class UrlCatcher : public QObject
@@ -161,9 +164,22 @@ void TestMainWindow::portListFollowsTheCable()
 {
     MainWindow window;
     window.show();
-    QStringList ports = { "ttyUSB0" };
+    // The ports the system lists, as the watcher's thread reads them.
+    struct Ports
+    {
+        QMutex mutex;
+        QStringList names { "ttyUSB0" };
+    };
+    const auto system = std::make_shared<Ports>();
+    const auto plug = [system](const QStringList &names) {
+        const QMutexLocker locker(&system->mutex);
+        system->names = names;
+    };
     PortWatcher *watcher = window.portWatcher();
-    watcher->setScanner([&ports] { return ports; });
+    watcher->setScanner([system] {
+        const QMutexLocker locker(&system->mutex);
+        return system->names;
+    });
     watcher->setInterval(10);
     QVERIFY(watcher->isActive());
     auto *list = window.findChild<QComboBox *>("comList");
@@ -180,31 +196,31 @@ void TestMainWindow::portListFollowsTheCable()
     QCOMPARE(list->currentText(), QStringLiteral("ttyUSB0"));
 
     // A board plugged in appears; the choice stays.
-    ports = QStringList { "ttyS0", "ttyUSB0", "ttyUSB1" };
-    QTRY_COMPARE(items(), ports);
+    plug({ "ttyS0", "ttyUSB0", "ttyUSB1" });
+    QTRY_COMPARE(items(), QStringList({ "ttyS0", "ttyUSB0", "ttyUSB1" }));
     QCOMPARE(list->currentText(), QStringLiteral("ttyUSB0"));
     QCOMPARE(list->currentIndex(), 1);
     // The chosen one pulled out: its name stays in the box, and is chosen
     // again when it comes back.
-    ports = QStringList { "ttyS0", "ttyUSB1" };
-    QTRY_COMPARE(items(), ports);
+    plug({ "ttyS0", "ttyUSB1" });
+    QTRY_COMPARE(items(), QStringList({ "ttyS0", "ttyUSB1" }));
     QCOMPARE(list->currentText(), QStringLiteral("ttyUSB0"));
-    ports = QStringList { "ttyUSB1", "ttyUSB0" };
-    QTRY_COMPARE(items(), ports);
+    plug({ "ttyUSB1", "ttyUSB0" });
+    QTRY_COMPARE(items(), QStringList({ "ttyUSB1", "ttyUSB0" }));
     QCOMPARE(list->currentIndex(), 1);
     // A typed path stays too, with the cursor where the user left it.
     list->setEditText(QStringLiteral("/tmp/virtual"));
     list->lineEdit()->setCursorPosition(4);
-    ports = QStringList { "ttyS0" };
-    QTRY_COMPARE(items(), ports);
+    plug({ "ttyS0" });
+    QTRY_COMPARE(items(), QStringList({ "ttyS0" }));
     QCOMPARE(list->currentText(), QStringLiteral("/tmp/virtual"));
     QCOMPARE(list->lineEdit()->cursorPosition(), 4);
     // An empty box takes the first port that comes.
-    ports.clear();
+    plug({});
     QTRY_COMPARE(list->count(), 0);
     list->setEditText(QString());
-    ports = QStringList { "ttyACM0", "ttyACM1" };
-    QTRY_COMPARE(items(), ports);
+    plug({ "ttyACM0", "ttyACM1" });
+    QTRY_COMPARE(items(), QStringList({ "ttyACM0", "ttyACM1" }));
     QCOMPARE(list->currentText(), QStringLiteral("ttyACM0"));
 
     // 刷新 still selects the first port.

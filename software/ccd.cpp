@@ -57,6 +57,81 @@ void CCD::handleData(QByteArray &buffer)
         saveToSeries();
 }
 
+void CCD::setThresholdMode(ThresholdMode mode)
+{
+    switch (mode) {
+    case ThresholdMode::MidValue:
+        ui->radioButton_mid->setChecked(true);
+        on_radioButton_mid_clicked();
+        break;
+    case ThresholdMode::Fixed:
+        ui->radioButton_fixed->setChecked(true);
+        on_radioButton_fixed_clicked();
+        break;
+    case ThresholdMode::Custom:
+        ui->radioButton_custom->setChecked(true);
+        updateBinary();
+        break;
+    }
+}
+
+int CCD::fixedThreshold() const
+{
+    return ui->spinBoxTh->value();
+}
+
+bool CCD::setFixedThreshold(int threshold)
+{
+    if (threshold < ui->spinBoxTh->minimum() || threshold > ui->spinBoxTh->maximum())
+        return false;
+    ui->spinBoxTh->setValue(threshold);
+    return true;
+}
+
+QSize CCD::pictureSize() const
+{
+    return QSize(ui->spinBoxWidth->value(), ui->spinBoxHeight->value());
+}
+
+bool CCD::setPictureSize(QSize size)
+{
+    QSpinBox *width = ui->spinBoxWidth;
+    QSpinBox *height = ui->spinBoxHeight;
+    if (!width->isEnabled() || size.width() < width->minimum() || size.width() > width->maximum()
+        || size.height() < height->minimum() || size.height() > height->maximum())
+        return false;
+    width->setValue(size.width());
+    height->setValue(size.height());
+    return true;
+}
+
+bool CCD::autoZoom() const
+{
+    return ui->radioButtonAutoZoom->isChecked();
+}
+
+void CCD::setAutoZoom(bool on)
+{
+    (on ? ui->radioButtonAutoZoom : ui->radioButtonNoZoom)->setChecked(true);
+    on_radioButtonAutoZoom_clicked();
+}
+
+QString CCD::algorithmPath() const
+{
+    return m_imgProc ? ui->lineEdit_dllName->text() : QString();
+}
+
+bool CCD::loadAlgorithmQuietly(const QString &path)
+{
+    const AlgorithmLoadResult result = loadAlgorithmLibrary(path);
+    if (result.status != AlgorithmLoadResult::Loaded)
+        return false;
+    m_imgProc = result.imgProc;
+    ui->lineEdit_dllName->setText(result.fileName);
+    updateBinary();
+    return true;
+}
+
 void CCD::onComOpen()
 {
     ui->spinBoxWidth->setEnabled(false);

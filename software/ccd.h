@@ -8,6 +8,7 @@
 #include "streamsink.h"
 
 #include <QByteArray>
+#include <QSize>
 #include <QWidget>
 
 class QAction;
@@ -38,6 +39,26 @@ public:
 
     void handleData(QByteArray &buffer) override;
 
+    ThresholdMode thresholdMode() const;
+    // As clicking the mode's button, except that the custom mode asks for no
+    // library: without one the binarized picture stays as it is.
+    void setThresholdMode(ThresholdMode mode);
+    int fixedThreshold() const;
+    // False for a threshold outside 0..255.
+    bool setFixedThreshold(int threshold);
+    QSize pictureSize() const;
+    // False, changing nothing, outside 1..320 x 1..240 or while the size is
+    // locked (the port is open).
+    bool setPictureSize(QSize size);
+    // Pictures stretched over the views rather than shown pixel for pixel.
+    bool autoZoom() const;
+    void setAutoZoom(bool on);
+    // The library whose ImgProc the custom mode calls; empty without one.
+    QString algorithmPath() const;
+    // Loads the library at path for the custom mode without asking or telling
+    // the user anything. False, changing nothing, when it exports no ImgProc.
+    bool loadAlgorithmQuietly(const QString &path);
+
 public slots:
     // The picture size is locked while the port is open.
     void onComOpen();
@@ -65,7 +86,6 @@ private:
     void updateViews();
     void updateStatistics();
     void updateBinary();
-    ThresholdMode thresholdMode() const;
     void showOpenError(const QString &fileName);
     void initExports();
     void savePng(const PicView &view, const QString &stem);

@@ -103,6 +103,34 @@ void ComAssistant::reportSendFailure()
                           QStringLiteral("数据发送失败！\n请检查串口连接。"), QMessageBox::Ok);
 }
 
+bool ComAssistant::hexDisplay() const
+{
+    return ui->GettedHexBnt->isChecked();
+}
+
+void ComAssistant::setHexDisplay(bool hex)
+{
+    if (hex == hexDisplay())
+        return;
+    if (hex) {
+        ui->GettedHexBnt->setChecked(true);
+        on_GettedHexBnt_clicked();
+    } else {
+        ui->GettedTextBnt->setChecked(true);
+        on_GettedTextBnt_clicked();
+    }
+}
+
+bool ComAssistant::hexSend() const
+{
+    return ui->SendHexBnt->isChecked();
+}
+
+void ComAssistant::setHexSend(bool hex)
+{
+    (hex ? ui->SendHexBnt : ui->SendTextBnt)->setChecked(true);
+}
+
 void ComAssistant::on_GettedTextBnt_clicked()
 {
     m_decoder.resetState();

@@ -33,6 +33,14 @@ public:
     // Tells the user that data written to the port did not go out.
     void reportSendFailure();
 
+    // Received bytes shown as hexadecimal text rather than text.
+    bool hexDisplay() const;
+    // As clicking the display mode's button: what was received is shown again.
+    void setHexDisplay(bool hex);
+    // The send editor read as hexadecimal text rather than text.
+    bool hexSend() const;
+    void setHexSend(bool hex);
+
 private slots:
     void on_GettedTextBnt_clicked();
     void on_GettedHexBnt_clicked();

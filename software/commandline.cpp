@@ -1,8 +1,12 @@
 #include "commandline.h"
 
+#include "baudrates.h"
+
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -33,6 +37,9 @@ const char *const kQtFlags[] = {
     "reverse", "testability", "widgetcount", "qdevel", "nograb", "dograb",
 };
 
+// The tabs by the names --tab takes, in their order in the window.
+const char *const kTabNames[] = { "terminal", "scope", "ccd", "camera" };
+
 void print(std::FILE *stream, const QString &text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -52,12 +59,17 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
     // option is read as a word, whether it has one dash or two.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({ help, version });
+    parser.addOption(QCommandLineOption(QStringLiteral("port"), QString(), QStringLiteral("name")));
+    parser.addOption(QCommandLineOption(QStringLiteral("baud"), QString(), QStringLiteral("rate")));
+    parser.addOption(QCommandLineOption(QStringLiteral("open")));
+    parser.addOption(QCommandLineOption(QStringLiteral("tab"), QString(), QStringLiteral("name")));
     for (const char *name : kQtOptionsWithValue)
         parser.addOption(QCommandLineOption(QLatin1String(name), QString(), QStringLiteral("x")));
     for (const char *name : kQtFlags)
         parser.addOption(QCommandLineOption(QLatin1String(name)));
 
     m_error.clear();
+    m_options = StartOptions();
     if (!parser.parse(arguments)) {
         // The parser's sentence, in the style of the program's other messages.
         m_error = parser.errorText();
@@ -75,9 +87,48 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
                           .arg(parser.positionalArguments().constFirst());
         m_action = Action::Fail;
     } else {
-        m_action = Action::Run;
+        m_error = readOptions(parser);
+        m_action = m_error.isEmpty() ? Action::Run : Action::Fail;
     }
     return m_action;
+}
+
+QString CommandLine::readOptions(const QCommandLineParser &parser)
+{
+    // An option given twice counts with its last value.
+    if (parser.isSet(QStringLiteral("port"))) {
+        const QString port = parser.value(QStringLiteral("port")).trimmed();
+        if (port.isEmpty())
+            return QStringLiteral("empty port name");
+        m_options.port = port;
+    }
+    if (parser.isSet(QStringLiteral("baud"))) {
+        const QString text = parser.value(QStringLiteral("baud"));
+        bool ok = false;
+        const int rate = text.toInt(&ok, 10);
+        const auto *end = std::end(kBaudRates);
+        if (!ok || std::find(std::begin(kBaudRates), end, rate) == end) {
+            QStringList rates;
+            for (const qint32 known : kBaudRates)
+                rates.append(QString::number(known));
+            const QString last = rates.takeLast();
+            return QStringLiteral("unsupported baud rate '%1' (choose %2 or %3)")
+                    .arg(text, rates.join(QStringLiteral(", ")), last);
+        }
+        m_options.baudRate = rate;
+    }
+    if (parser.isSet(QStringLiteral("tab"))) {
+        const QString name = parser.value(QStringLiteral("tab"));
+        for (int tab = 0; tab < int(std::size(kTabNames)); ++tab) {
+            if (name == QLatin1String(kTabNames[tab]))
+                m_options.tab = tab;
+        }
+        if (!m_options.tab)
+            return QStringLiteral("unknown tab '%1' (choose terminal, scope, ccd or camera)")
+                    .arg(name);
+    }
+    m_options.open = parser.isSet(QStringLiteral("open"));
+    return QString();
 }
 
 CommandLine::Action CommandLine::parse(int argc, char *argv[])
@@ -117,9 +168,17 @@ QString CommandLine::helpText()
                    "picture viewer, each reading what the board sends over a serial port.\n"
                    "\n"
                    "Options:\n"
+                   "  --port NAME    the port to use: a listed name such as COM3 or ttyUSB0,\n"
+                   "                 or a device path\n"
+                   "  --baud N       the baud rate: 2400, 4800, 9600, 14400, 19200, 38400,\n"
+                   "                 56000, 57600, 115200, 128000 or 256000\n"
+                   "  --open         open the port once the window shows\n"
+                   "  --tab NAME     the tab to show: terminal, scope, ccd or camera\n"
                    "  -h, --help     show this text\n"
                    "  -v, --version  show the version\n"
                    "\n"
+                   "--port, --baud and --tab hold for this run only: they take the place of\n"
+                   "the remembered choices, which stay remembered unless changed in the window.\n"
                    "Qt's own options, such as -style NAME or -platform NAME, are accepted too.\n"
                    "\n"
                    "Exit status: 0, or 2 for a bad command line (no window shows then).\n")

@@ -4,6 +4,20 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
+class QCommandLineParser;
+
+// What the command line asks of this run; unset values keep what the program
+// remembers from the last run.
+struct StartOptions
+{
+    std::optional<QString> port;    // an entry of the port list, or a device path
+    std::optional<qint32> baudRate; // one of the panel's rates
+    std::optional<int> tab;         // 0 terminal, 1 scope, 2 linear CCD, 3 camera
+    bool open = false;              // open the port once the window shows
+};
+
 // The program's command line. It is read before the application object exists,
 // so that --help, --version and a mistyped option are answered without a
 // display and before any window shows. Qt's own options (-style, -platform,
@@ -19,6 +33,8 @@ public:
 
     // After Fail, what was wrong, in one line.
     QString errorText() const { return m_error; }
+    // After Run, what to do.
+    const StartOptions &options() const { return m_options; }
 
     // Prints the help, the version or the error for an action other than Run
     // and returns the program's exit status: 0, or 2 for a bad command line.
@@ -28,8 +44,11 @@ public:
     static QString versionText();
 
 private:
+    QString readOptions(const QCommandLineParser &parser);
+
     Action m_action = Action::Run;
     QString m_error;
+    StartOptions m_options;
 };
 
 #endif // COMMANDLINE_H

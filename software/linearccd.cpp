@@ -132,6 +132,51 @@ ThresholdMode LinearCCD::thresholdMode() const
     return ThresholdMode::Custom;
 }
 
+void LinearCCD::setThresholdMode(ThresholdMode mode)
+{
+    switch (mode) {
+    case ThresholdMode::MidValue:
+        ui->radioButton_midVal->setChecked(true);
+        break;
+    case ThresholdMode::Fixed:
+        ui->radioButton_fixedVal->setChecked(true);
+        break;
+    case ThresholdMode::Custom:
+        ui->radioButton_custom->setChecked(true);
+        break;
+    }
+    updateViews();
+}
+
+int LinearCCD::fixedThreshold() const
+{
+    return ui->spinBoxTh->value();
+}
+
+bool LinearCCD::setFixedThreshold(int threshold)
+{
+    if (threshold < ui->spinBoxTh->minimum() || threshold > ui->spinBoxTh->maximum())
+        return false;
+    ui->spinBoxTh->setValue(threshold);
+    return true;
+}
+
+QString LinearCCD::algorithmPath() const
+{
+    return m_imgProc ? ui->lineEdit_dllPath->text() : QString();
+}
+
+bool LinearCCD::loadAlgorithmQuietly(const QString &path)
+{
+    const AlgorithmLoadResult result = loadAlgorithmLibrary(path);
+    if (result.status != AlgorithmLoadResult::Loaded)
+        return false;
+    m_imgProc = result.imgProc;
+    ui->lineEdit_dllPath->setText(result.fileName);
+    updateViews();
+    return true;
+}
+
 void LinearCCD::on_spinBoxTh_valueChanged(int value)
 {
     // Setting the slider to the value it already has emits nothing, so the

@@ -40,6 +40,19 @@ public:
     // newest complete line before it; bytes after that end byte stay.
     void handleData(QByteArray &buffer) override;
 
+    ThresholdMode thresholdMode() const;
+    // As clicking the mode's button, except that the custom mode asks for no
+    // library: without one the strip turns black.
+    void setThresholdMode(ThresholdMode mode);
+    int fixedThreshold() const;
+    // False for a threshold outside 0..255.
+    bool setFixedThreshold(int threshold);
+    // The library whose ImgProc the custom mode calls; empty without one.
+    QString algorithmPath() const;
+    // Loads the library at path for the custom mode without asking or telling
+    // the user anything. False, changing nothing, when it exports no ImgProc.
+    bool loadAlgorithmQuietly(const QString &path);
+
 private slots:
     void on_spinBoxTh_valueChanged(int);
     void onMouseMove(QPoint);
@@ -52,7 +65,6 @@ private slots:
 private:
     void updateViews();
     void showStatistics(const GreyStatistics &stats);
-    ThresholdMode thresholdMode() const;
     void chooseAlgorithm();
     void saveLine();
     void savePicture();

@@ -1,8 +1,11 @@
 #include "appfont.h"
 #include "commandline.h"
 #include "mainwindow.h"
+#include "quitonsignal.h"
+#include "settingsstore.h"
 
 #include <QApplication>
+#include <QSettings>
 
 int main(int argc, char *argv[])
 {
@@ -18,7 +21,20 @@ int main(int argc, char *argv[])
     // codec to install here.
     QApplication app(argc, argv);
     applyFormFont();
+    // Where the platform keeps this program's settings.
+    QCoreApplication::setOrganizationName(QStringLiteral("Tessavo"));
+    QCoreApplication::setApplicationName(QStringLiteral("smartcar-debug-assistant"));
+
     MainWindow window;
+    QSettings settings;
+    SettingsStore store(settings);
+    store.restore(window);
+    store.applyForThisRun(window, commandLine.options());
     window.show();
-    return app.exec();
+    if (commandLine.options().open)
+        QMetaObject::invokeMethod(&window, &MainWindow::openChosenPort, Qt::QueuedConnection);
+    quitOnTerminationSignals(app);
+    const int status = app.exec();
+    store.save(window);
+    return status;
 }

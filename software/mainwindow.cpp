@@ -2,22 +2,30 @@
 #include "ui_mainwindow.h"
 
 #include "aboutdialog.h"
+#include "baudrates.h"
 #include "ccd.h"
 #include "comassistant.h"
 #include "linearccd.h"
 #include "makerinfo.h"
 #include "oscilloscope.h"
 #include "portsettings.h"
+#include "portwatcher.h"
+#include "statusbarpanel.h"
 
 #include <QDesktopServices>
+#include <QLineEdit>
 #include <QMessageBox>
-#include <QSerialPortInfo>
 #include <QUrl>
+
+#include <algorithm>
+#include <iterator>
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
     , m_connection(new SerialConnection(this))
+    , m_portWatcher(new PortWatcher(this))
+    , m_statusPanel(nullptr)
     , m_router(nullptr)
     , m_comAssistant(new ComAssistant(nullptr, m_connection->portSlot()))
     , m_oscilloscope(new Oscilloscope(nullptr))
@@ -39,14 +47,20 @@ MainWindow::MainWindow(QWidget *parent)
     ui->tabWidget->addTab(m_linearCCD, QStringLiteral("线性ccd"));
     ui->tabWidget->addTab(m_ccd, QStringLiteral("摄像头"));
     m_router = new StreamRouter(ui->tabWidget, this);
+    m_statusPanel = new StatusBarPanel(statusBar(), m_connection);
 
     connect(ui->LableLink, &QLabel::linkActivated, this, &MainWindow::onLinkClick);
     connect(this, &MainWindow::comOpen, m_ccd, &CCD::onComOpen);
     connect(this, &MainWindow::comClose, m_ccd, &CCD::onComClose);
     connect(m_connection, &ByteSource::bytesReceived, m_router, &StreamRouter::receive);
+    connect(m_connection, &SerialConnection::opened, this, &MainWindow::comOpen);
+    connect(m_connection, &SerialConnection::closed, this, &MainWindow::comClose);
     connect(m_connection, &SerialConnection::stateChanged, this,
             &MainWindow::onConnectionStateChanged);
+    connect(m_connection, &SerialConnection::reconnected, this, &MainWindow::onReconnected);
     connect(m_connection, &SerialConnection::errorOccurred, this, &MainWindow::onConnectionError);
+    connect(m_portWatcher, &PortWatcher::portsChanged, this, &MainWindow::followPorts);
+    m_portWatcher->setActive(true);
 }
 
 MainWindow::~MainWindow()
@@ -59,6 +73,91 @@ MainWindow::~MainWindow()
     delete m_ccd;
 }
 
+QString MainWindow::portEntry() const
+{
+    return ui->comList->currentText();
+}
+
+void MainWindow::setPortEntry(const QString &entry)
+{
+    const int index = ui->comList->findText(entry);
+    if (index >= 0)
+        ui->comList->setCurrentIndex(index);
+    else
+        ui->comList->setEditText(entry);
+}
+
+qint32 MainWindow::baudRate() const
+{
+    return ui->baudrateList->currentText().toInt();
+}
+
+bool MainWindow::setBaudRate(qint32 rate)
+{
+    // The list offers the known rates only; an item of another text would
+    // open at 9600.
+    if (std::find(std::begin(kBaudRates), std::end(kBaudRates), rate) == std::end(kBaudRates))
+        return false;
+    return selectIndex(ui->baudrateList, ui->baudrateList->findText(QString::number(rate)));
+}
+
+int MainWindow::parityIndex() const
+{
+    return ui->ParityList->currentIndex();
+}
+
+bool MainWindow::setParityIndex(int index)
+{
+    return selectIndex(ui->ParityList, index);
+}
+
+int MainWindow::dataBitsIndex() const
+{
+    return ui->DataBitsList->currentIndex();
+}
+
+bool MainWindow::setDataBitsIndex(int index)
+{
+    return selectIndex(ui->DataBitsList, index);
+}
+
+int MainWindow::stopBitsIndex() const
+{
+    return ui->StopBitsList->currentIndex();
+}
+
+bool MainWindow::setStopBitsIndex(int index)
+{
+    return selectIndex(ui->StopBitsList, index);
+}
+
+int MainWindow::currentTab() const
+{
+    return ui->tabWidget->currentIndex();
+}
+
+bool MainWindow::setCurrentTab(int index)
+{
+    if (index < 0 || index >= ui->tabWidget->count())
+        return false;
+    ui->tabWidget->setCurrentIndex(index);
+    return true;
+}
+
+void MainWindow::openChosenPort()
+{
+    if (!m_connection->isOpen())
+        ui->openPort->click();
+}
+
+bool MainWindow::selectIndex(QComboBox *list, int index)
+{
+    if (index < 0 || index >= list->count())
+        return false;
+    list->setCurrentIndex(index);
+    return true;
+}
+
 void MainWindow::on_updataComBnt_clicked()
 {
     refreshPortList();
@@ -66,9 +165,11 @@ void MainWindow::on_updataComBnt_clicked()
 
 void MainWindow::on_openPort_clicked()
 {
-    if (m_connection->isOpen())
-        m_connection->close();
-    else
+    // Closing also ends a wait for a lost port, also when what the panel
+    // names cannot be opened.
+    const bool wasOpen = m_connection->isOpen();
+    m_connection->close();
+    if (!wasOpen)
         openSerialPort();
     updatePanel();
 }
@@ -99,16 +200,25 @@ void MainWindow::on_buyHardware_triggered()
     QDesktopServices::openUrl(QUrl(MakerInfo::shopUrl()));
 }
 
+// Refilled by hand (刷新) the list selects its first port.
 void MainWindow::refreshPortList()
 {
-    const PortNaming naming = platformPortNaming();
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     ui->comList->clear();
-    for (const QSerialPortInfo &info : ports) {
-        const QString name = listedPortName(info.portName(), naming);
-        if (!name.isEmpty())
-            ui->comList->addItem(name);
-    }
+    ui->comList->addItems(m_portWatcher->scan());
+}
+
+// Refilled as ports come and go, the list keeps what the user chose or typed,
+// even when that port is gone for now; an empty box takes the first port.
+void MainWindow::followPorts(const QStringList &names)
+{
+    const QString entry = ui->comList->currentText();
+    const int cursor = ui->comList->lineEdit()->cursorPosition();
+    ui->comList->clear();
+    ui->comList->addItems(names);
+    if (entry.isEmpty())
+        return;
+    setPortEntry(entry);
+    ui->comList->lineEdit()->setCursorPosition(cursor);
 }
 
 void MainWindow::openSerialPort()
@@ -140,20 +250,27 @@ void MainWindow::updatePanel()
 
 void MainWindow::onConnectionStateChanged(SerialConnection::State state)
 {
-    if (state == SerialConnection::State::Open) {
-        emit comOpen();
-        return;
-    }
-    emit comClose();
-    if (state == SerialConnection::State::Lost) {
+    // The list follows the cable only while it can be chosen from.
+    m_portWatcher->setActive(state != SerialConnection::State::Open);
+    if (state == SerialConnection::State::Lost || state == SerialConnection::State::Waiting) {
         // Closed as the button would close it, so the panel tells the truth
-        // and the port can be opened again.
+        // and the port can be opened again; pressing 打开串口 also ends a wait.
         updatePanel();
         ui->openPort->setChecked(false);
+    }
+    if (state == SerialConnection::State::Lost)
         QMessageBox::critical(this, QStringLiteral("错误"),
                               QStringLiteral("串口连接已断开！\n请检查设备后重新打开串口。"),
                               QMessageBox::Ok);
-    }
+}
+
+void MainWindow::onReconnected(const QString &device)
+{
+    updatePanel();
+    ui->openPort->setChecked(true);
+    // An adapter back under another name: the box names the port in use.
+    if (deviceNameForEntry(ui->comList->currentText(), platformPortNaming()) != device)
+        setPortEntry(device);
 }
 
 void MainWindow::onConnectionError(QSerialPort::SerialPortError error)

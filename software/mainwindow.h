@@ -12,6 +12,9 @@ class CCD;
 class ComAssistant;
 class LinearCCD;
 class Oscilloscope;
+class PortWatcher;
+class QComboBox;
+class StatusBarPanel;
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -36,6 +39,34 @@ public:
     // Bytes received and not yet consumed by a tab.
     const QByteArray &recvBuffer() const { return m_router->buffer(); }
 
+    SerialConnection *connection() const { return m_connection; }
+    PortWatcher *portWatcher() const { return m_portWatcher; }
+    StatusBarPanel *statusPanel() const { return m_statusPanel; }
+    ComAssistant *terminal() const { return m_comAssistant; }
+    Oscilloscope *oscilloscope() const { return m_oscilloscope; }
+    LinearCCD *linearCCD() const { return m_linearCCD; }
+    CCD *ccd() const { return m_ccd; }
+
+    // The serial panel's choices. The setters refuse what the lists do not
+    // offer.
+    QString portEntry() const;
+    // Selects the listed port of that name, or else puts entry into the box.
+    void setPortEntry(const QString &entry);
+    qint32 baudRate() const;
+    bool setBaudRate(qint32 rate);
+    int parityIndex() const;
+    bool setParityIndex(int index);
+    int dataBitsIndex() const;
+    bool setDataBitsIndex(int index);
+    int stopBitsIndex() const;
+    bool setStopBitsIndex(int index);
+    int currentTab() const;
+    bool setCurrentTab(int index);
+
+public slots:
+    // Opens the chosen port as a click on 打开串口 does, unless one is open.
+    void openChosenPort();
+
 signals:
     void comOpen();
     void comClose();
@@ -51,13 +82,18 @@ private slots:
 
 private:
     void refreshPortList();
+    void followPorts(const QStringList &names);
     void openSerialPort();
     void updatePanel();
     void onConnectionStateChanged(SerialConnection::State state);
+    void onReconnected(const QString &device);
     void onConnectionError(QSerialPort::SerialPortError error);
+    bool selectIndex(QComboBox *list, int index);
 
     Ui::MainWindow *ui;
     SerialConnection *m_connection;
+    PortWatcher *m_portWatcher;
+    StatusBarPanel *m_statusPanel;
     StreamRouter *m_router;
     ComAssistant *m_comAssistant;
     Oscilloscope *m_oscilloscope;

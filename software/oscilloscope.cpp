@@ -8,6 +8,9 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QSignalBlocker>
+
+#include <cmath>
 
 Oscilloscope::Oscilloscope(QWidget *parent)
     : QWidget(parent)
@@ -62,6 +65,100 @@ void Oscilloscope::handleData(QByteArray &buffer)
         for (int ch = 0; ch < 4; ++ch)
             m_wave->addData(ch, scopeVoltage(frame.raw[ch], m_chMin[ch], m_chSpan[ch]));
     }
+}
+
+int Oscilloscope::currentChannel() const
+{
+    return m_wave->curCh();
+}
+
+bool Oscilloscope::setCurrentChannel(int ch)
+{
+    if (ch < 0 || ch >= 4)
+        return false;
+    m_wave->setCurCh(ch);
+    return true;
+}
+
+int Oscilloscope::channelScaleIndex(int ch) const
+{
+    return m_wave->yScaleIndex(ch);
+}
+
+bool Oscilloscope::setChannelScaleIndex(int ch, int index)
+{
+    if (ch < 0 || ch >= 4 || index < 0 || index > 14)
+        return false;
+    const int current = m_wave->curCh();
+    m_wave->setCurCh(ch);
+    m_wave->setYScaleIndex(index);
+    m_wave->setCurCh(current);
+    return true;
+}
+
+int Oscilloscope::verticalDial() const
+{
+    return ui->dial_yScaleIndex->value();
+}
+
+bool Oscilloscope::setVerticalDial(int position)
+{
+    QDial *dial = ui->dial_yScaleIndex;
+    if (position < dial->minimum() || position > dial->maximum())
+        return false;
+    const QSignalBlocker blocker(dial);
+    dial->setValue(position);
+    return true;
+}
+
+int Oscilloscope::horizontalScaleIndex() const
+{
+    return ui->dial_xScaleIndex->value();
+}
+
+bool Oscilloscope::setHorizontalScaleIndex(int index)
+{
+    QDial *dial = ui->dial_xScaleIndex;
+    if (index < dial->minimum() || index > dial->maximum())
+        return false;
+    // The dial tells the screen, as when turned.
+    dial->setValue(index);
+    return true;
+}
+
+double Oscilloscope::maximum(int ch) const
+{
+    return maxBox(ch)->value();
+}
+
+double Oscilloscope::minimum(int ch) const
+{
+    return minBox(ch)->value();
+}
+
+bool Oscilloscope::setLimits(int ch, double maximum, double minimum)
+{
+    if (ch < 0 || ch >= 4)
+        return false;
+    QDoubleSpinBox *maxEdit = maxBox(ch);
+    QDoubleSpinBox *minEdit = minBox(ch);
+    // Compared as the boxes will hold them, rounded to their decimals.
+    const double scale = std::pow(10.0, maxEdit->decimals());
+    const double high = std::round(maximum * scale) / scale;
+    const double low = std::round(minimum * scale) / scale;
+    if (!(high > low) || high > maxEdit->maximum() || low < minEdit->minimum()
+        || high < maxEdit->minimum() || low > minEdit->maximum())
+        return false;
+    // In the order that keeps the maximum above the minimum at every step,
+    // so that the rule never fires.
+    if (high > minEdit->value()) {
+        maxEdit->setValue(high);
+        minEdit->setValue(low);
+    } else {
+        minEdit->setValue(low);
+        maxEdit->setValue(high);
+    }
+    return true;
 }
 
 void Oscilloscope::on_pushButton_CH1_clicked()

@@ -31,6 +31,27 @@ public:
     // consumed; at most nine bytes, the possible start of a frame, stay.
     void handleData(QByteArray &buffer) override;
 
+    // The screen's settings. The setters put them in place directly, as the
+    // controls leave them, and refuse values the controls cannot take.
+    int currentChannel() const;
+    // Selects channel ch (0..3), without switching it on or off.
+    bool setCurrentChannel(int ch);
+    // 0 while channel ch is off, else 1..14 for 20 V .. 1 mV per division.
+    int channelScaleIndex(int ch) const;
+    bool setChannelScaleIndex(int ch, int index);
+    // Where the vertical dial stands (1..14); setting it changes no channel.
+    int verticalDial() const;
+    bool setVerticalDial(int position);
+    // 0..13 for 20000 .. 1 samples per division, as the horizontal dial.
+    int horizontalScaleIndex() const;
+    bool setHorizontalScaleIndex(int index);
+    // The voltages of channel ch's samples 65535 and 0, in volts.
+    double maximum(int ch) const;
+    double minimum(int ch) const;
+    // Both at once, so that no box complains on the way; false, changing
+    // nothing, when the boxes cannot show them or maximum is not above minimum.
+    bool setLimits(int ch, double maximum, double minimum);
+
 private slots:
     void on_pushButton_CH1_clicked();
     void on_dial_yScaleIndex_valueChanged(int value);

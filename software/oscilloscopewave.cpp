@@ -109,6 +109,16 @@ void OscilloscopeWave::setYScaleIndex(int i)
     repaint();
 }
 
+int OscilloscopeWave::yScaleIndex(int ch) const
+{
+    Q_ASSERT_X(ch >= 0 && ch < 4, kSource, "ch >= 0 && ch < 4");
+    for (int i = 0; i < 15; ++i) {
+        if (kYScales[i].voltsPerDiv == m_yScale[ch])
+            return i;
+    }
+    return 0;
+}
+
 void OscilloscopeWave::setXScaleIndex(int i)
 {
     m_xScale = double(xScaleValue(unsigned(i)));

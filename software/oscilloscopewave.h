@@ -32,6 +32,8 @@ public:
     double curYScale() const { return m_yScale[m_curCh]; }
     // Index 0 switches the current channel off, 1..14 pick 20 V .. 1 mV.
     void setYScaleIndex(int i);
+    // The index of the channel's scale, as setYScaleIndex takes it.
+    int yScaleIndex(int ch) const;
     // Index 0..13 picks 20000 .. 1 samples per division.
     void setXScaleIndex(int i);
     void addData(int ch, double value);

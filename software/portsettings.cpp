@@ -1,5 +1,7 @@
 #include "portsettings.h"
 
+#include "baudrates.h"
+
 PortNaming platformPortNaming()
 {
 #if defined(Q_OS_WIN)
@@ -38,10 +40,8 @@ QString deviceNameForEntry(const QString &entry, PortNaming naming)
 LineSettings lineSettingsFor(const QString &baudText, int parityIndex, int dataBitsIndex,
                              int stopBitsIndex)
 {
-    static const qint32 rates[]
-            = { 256000, 128000, 115200, 57600, 56000, 38400, 19200, 14400, 9600, 4800, 2400 };
     LineSettings settings { 9600, QSerialPort::Data8, QSerialPort::NoParity, std::nullopt };
-    for (const qint32 rate : rates) {
+    for (const qint32 rate : kBaudRates) {
         if (baudText == QString::number(rate)) {
             settings.baudRate = rate;
             break;
@@ -60,4 +60,23 @@ LineSettings lineSettingsFor(const QString &baudText, int parityIndex, int dataB
     else if (stopBitsIndex == 1)
         settings.stopBits = QSerialPort::TwoStop;
     return settings;
+}
+
+QString returningPortName(const PortIdentity &lost, const QList<PortIdentity> &available,
+                          const QStringList &presentAtLoss)
+{
+    QString byIds;
+    for (const PortIdentity &port : available) {
+        if (port.name == lost.name || presentAtLoss.contains(port.name))
+            continue;
+        if (!lost.serialNumber.isEmpty() && port.serialNumber == lost.serialNumber)
+            return port.name;
+        // Two adapters of one make that report different serial numbers are
+        // two devices, even with the same IDs.
+        const bool serialsDiffer = !lost.serialNumber.isEmpty() && !port.serialNumber.isEmpty();
+        if (byIds.isEmpty() && lost.hasIds && port.hasIds && port.vendorId == lost.vendorId
+            && port.productId == lost.productId && !serialsDiffer)
+            byIds = port.name;
+    }
+    return byIds;
 }

@@ -1,8 +1,10 @@
 #ifndef PORTSETTINGS_H
 #define PORTSETTINGS_H
 
+#include <QList>
 #include <QSerialPort>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -42,5 +44,24 @@ struct LineSettings
 // index (8, 7, 6, 5) and stop bits by index (1, 2; any other index sets none).
 LineSettings lineSettingsFor(const QString &baudText, int parityIndex, int dataBitsIndex,
                              int stopBitsIndex);
+
+// What tells one USB serial adapter from another besides its name, which
+// the system may change when the adapter is plugged in again.
+struct PortIdentity
+{
+    QString name;         // as the enumerator gives it
+    QString serialNumber; // empty when the adapter reports none
+    bool hasIds = false;  // whether vendorId and productId are known
+    quint16 vendorId = 0;
+    quint16 productId = 0;
+};
+
+// The port among available to take for the lost adapter when it comes back
+// under another name: one with its serial number, or else one with its vendor
+// and product IDs whose serial number does not differ from the lost one's.
+// Ports listed in presentAtLoss were other devices when the adapter went away
+// and are never taken. Empty when nothing fits.
+QString returningPortName(const PortIdentity &lost, const QList<PortIdentity> &available,
+                          const QStringList &presentAtLoss);
 
 #endif // PORTSETTINGS_H

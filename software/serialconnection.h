@@ -3,17 +3,29 @@
 
 #include "bytesource.h"
 #include "portsettings.h"
+#include "trafficcounter.h"
 
+#include <QElapsedTimer>
+#include <QFutureWatcher>
 #include <QSerialPort>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 
 // The serial port the program talks through: opens it with the panel's line
-// settings, reads it, writes it, closes it, and reports what happens on it.
-// It shows nothing; the window decides what the user sees.
+// settings, reads it, writes it, closes it, counts what goes through it, and
+// reports what happens on it. It shows nothing; the window decides what the
+// user sees.
 //
 // The port object exists only while the port is open: it is created by
 // open(), deleted by close() or when the device goes away, and null in
 // between. Whoever needs the port of the moment keeps portSlot().
+//
+// With auto-reconnect on, a device that goes away is waited for: every
+// kRetryMs the connection tries to open it again, by its name or, for a USB
+// adapter that comes back under another name, by its serial number or IDs.
+// The ports the system lists are looked up for that on a worker thread, as
+// the system may take tens of milliseconds to answer.
 class SerialConnection : public ByteSource
 {
     Q_OBJECT
@@ -22,9 +34,12 @@ public:
     enum class State {
         Closed,
         Open,
-        Lost, // the device went away while open; the port is closed
+        Lost,    // the device went away while open; the port is closed
+        Waiting, // lost as well, and about to be opened again once it is back
     };
     Q_ENUM(State)
+
+    static constexpr int kRetryMs = 500;
 
     explicit SerialConnection(QObject *parent = nullptr);
 
@@ -38,14 +53,27 @@ public:
     QString deviceName() const { return m_deviceName; }
     LineSettings settings() const { return m_settings; }
 
-    // Opens device (a bare name such as ttyUSB0 or COM3, or a path) and sets
-    // its line up, closing an open port first. False when the device cannot
-    // be opened; errorOccurred() says why, and the state stays as it was.
+    // Opens device (a bare name such as ttyUSB0 or COM3, or a path), sets its
+    // line up and zeroes the counters, closing an open port (or ending a
+    // wait) first. False when the device cannot be opened; errorOccurred()
+    // says why, and the state stays as it was, or Closed after a wait.
     bool open(const QString &device, const LineSettings &settings);
-    // Does nothing unless a port is open.
+    // Closes an open port or ends a wait; does nothing otherwise.
     void close();
     // True when the port took all of bytes; false without an open port.
     bool write(const QByteArray &bytes);
+
+    bool autoReconnect() const { return m_autoReconnect; }
+    // Turning it off during a wait ends the wait.
+    void setAutoReconnect(bool on);
+
+    // Bytes received and sent since the last open(); a reconnection goes on
+    // counting. They stay readable after a close.
+    qint64 receivedBytes() const { return m_traffic.received(); }
+    qint64 sentBytes() const { return m_traffic.sent(); }
+    // Bytes received within the last second.
+    qint64 receiveRate() const { return m_traffic.receiveRate(m_clock.elapsed()); }
+    void resetCounters();
 
 public slots:
     // Reads whatever the port holds and delivers it, even nothing. Does
@@ -54,18 +82,42 @@ public slots:
 
 signals:
     void stateChanged(SerialConnection::State state);
+    // A port came into use, by open() or by a reconnection, and went out of
+    // use again: each opened() is followed by exactly one closed().
+    void opened();
+    void closed();
+    // The lost device was opened again, as device (which differs from the
+    // name it was lost under when an adapter came back under another name).
+    void reconnected(const QString &device);
     void bytesWritten(qint64 count);
     void errorOccurred(QSerialPort::SerialPortError error, const QString &description);
 
 private:
+    QSerialPort *openDevice(const QString &device);
+    void install(QSerialPort *port, const QString &device, const LineSettings &settings);
     void applySettings(const LineSettings &settings);
     void handleError(QSerialPort::SerialPortError error);
     void release(State state);
+    void startWaiting();
+    void stopWaiting();
+    void retry();
+    void tryReturningPort();
+    void reconnect(QSerialPort *port, const QString &device);
+    void countSent(qint64 bytes);
 
     QSerialPort *m_port = nullptr;
     State m_state = State::Closed;
     QString m_deviceName;
     LineSettings m_settings {};
+    bool m_autoReconnect = false;
+    // Who the open device is, for finding it again under another name.
+    PortIdentity m_identity;
+    // The other ports present when the device went away.
+    QStringList m_portsAtLoss;
+    QTimer m_retryTimer;
+    QFutureWatcher<QList<PortIdentity>> m_portScan;
+    TrafficCounter m_traffic;
+    QElapsedTimer m_clock;
 };
 
 #endif // SERIALCONNECTION_H

@@ -1,6 +1,13 @@
 #include "commandline.h"
+#include "testsupport.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QSerialPort>
+#include <QSettings>
 #include <QTest>
 
 // The program's command line: what it asks for, Qt's own options let through,
@@ -12,10 +19,12 @@ class TestCommandLine : public QObject
 private slots:
     void actions_data();
     void actions();
+    void startOptions();
     void errorsAreOneLine_data();
     void errorsAreOneLine();
     void programAnswersWithoutADisplay_data();
     void programAnswersWithoutADisplay();
+    void openedByTheProgramAndSavedWhenStopped();
 };
 
 void TestCommandLine::actions_data()
@@ -48,6 +57,32 @@ void TestCommandLine::actions()
     QVERIFY(commandLine.errorText().isEmpty());
 }
 
+void TestCommandLine::startOptions()
+{
+    CommandLine commandLine;
+    QCOMPARE(commandLine.parse({ "program" }), CommandLine::Action::Run);
+    QVERIFY(!commandLine.options().port && !commandLine.options().baudRate
+            && !commandLine.options().tab && !commandLine.options().open);
+
+    QCOMPARE(commandLine.parse(
+                     { "program", "--port", "COM3", "--baud", "9600", "--open", "--tab", "ccd" }),
+             CommandLine::Action::Run);
+    QCOMPARE(*commandLine.options().port, QStringLiteral("COM3"));
+    QCOMPARE(*commandLine.options().baudRate, 9600);
+    QCOMPARE(*commandLine.options().tab, 2);
+    QVERIFY(commandLine.options().open);
+
+    // One dash or two, a value after = or as the next word; a path with spaces
+    // is one word of the shell's; the last of repeated options counts.
+    QCOMPARE(commandLine.parse({ "program", "-port=/tmp/my board", "--tab", "terminal", "-tab",
+                                 "camera", "--baud=256000" }),
+             CommandLine::Action::Run);
+    QCOMPARE(*commandLine.options().port, QStringLiteral("/tmp/my board"));
+    QCOMPARE(*commandLine.options().tab, 3);
+    QCOMPARE(*commandLine.options().baudRate, 256000);
+    QVERIFY(!commandLine.options().open);
+}
+
 void TestCommandLine::errorsAreOneLine_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -57,6 +92,15 @@ void TestCommandLine::errorsAreOneLine_data()
     QTest::newRow("positional") << QStringList { "COM3" } << "COM3";
     QTest::newRow("value for a flag") << QStringList { "--version=2" } << "version";
     QTest::newRow("qt option without value") << QStringList { "-style" } << "style";
+    QTest::newRow("rate not in the list") << QStringList { "--baud", "12345" } << "12345";
+    QTest::newRow("rate not a number") << QStringList { "--baud", "fast" } << "fast";
+    QTest::newRow("rate with decimals") << QStringList { "--baud=115200.0" } << "115200.0";
+    QTest::newRow("rate beyond int") << QStringList { "--baud", "99999999999" } << "99999999999";
+    QTest::newRow("no rate") << QStringList { "--baud" } << "baud";
+    QTest::newRow("unknown tab") << QStringList { "--tab", "sideways" } << "sideways";
+    QTest::newRow("tab by title") << QStringList { "--tab", "Scope" } << "Scope";
+    QTest::newRow("empty port") << QStringList { "--port", " " } << "port";
+    QTest::newRow("value for --open") << QStringList { "--open=yes" } << "open";
 }
 
 void TestCommandLine::errorsAreOneLine()
@@ -86,9 +130,18 @@ void TestCommandLine::programAnswersWithoutADisplay_data()
     QTest::newRow("version") << QStringList { "--version" } << 0
                              << program + QStringLiteral(" " ASSISTANT_VERSION "\n") << QString();
     QTest::newRow("help") << QStringList { "--help" } << 0 << CommandLine::helpText() << QString();
-    QTest::newRow("bad option") << QStringList { "--tab", "scope" } << 2 << QString()
+    QTest::newRow("bad option") << QStringList { "--tabs", "scope" } << 2 << QString()
                                 << program
-                    + QStringLiteral(": unknown option 'tab' (see --help)\n");
+                    + QStringLiteral(": unknown option 'tabs' (see --help)\n");
+    QTest::newRow("bad rate") << QStringList { "--port", "COM3", "--baud", "100" } << 2 << QString()
+                              << program
+                    + QStringLiteral(": unsupported baud rate '100' (choose 2400, 4800, 9600, "
+                                     "14400, 19200, 38400, 56000, 57600, 115200, 128000 or "
+                                     "256000) (see --help)\n");
+    QTest::newRow("bad tab") << QStringList { "--open", "--tab", "oscilloscope" } << 2 << QString()
+                             << program
+                    + QStringLiteral(": unknown tab 'oscilloscope' (choose terminal, scope, ccd "
+                                     "or camera) (see --help)\n");
 }
 
 void TestCommandLine::programAnswersWithoutADisplay()
@@ -112,6 +165,54 @@ void TestCommandLine::programAnswersWithoutADisplay()
     QCOMPARE(process.exitCode(), status);
     QCOMPARE(QString::fromLocal8Bit(process.readAllStandardOutput()), out);
     QCOMPARE(QString::fromLocal8Bit(process.readAllStandardError()), err);
+}
+
+void TestCommandLine::openedByTheProgramAndSavedWhenStopped()
+{
+#if !defined(Q_OS_LINUX)
+    QSKIP("looks at the program's open files in /proc");
+#else
+    SKIP_WITHOUT_SOCAT();
+    VirtualSerialPair pair;
+    QVERIFY(pair.start());
+    const QString device = QFileInfo(pair.first()).canonicalFilePath();
+    QTemporaryDir config;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(ASSISTANT_PROGRAM),
+                  { "--port", pair.first(), "--baud", "9600", "--open", "--tab", "scope" });
+    QVERIFY(process.waitForStarted(10000));
+
+    const QString fds = QStringLiteral("/proc/%1/fd").arg(process.processId());
+    bool holds = false;
+    const QDeadlineTimer deadline(20000);
+    while (!holds && !deadline.hasExpired() && process.state() == QProcess::Running) {
+        const QStringList entries = QDir(fds).entryList(QDir::System | QDir::NoDotAndDotDot);
+        for (const QString &entry : entries)
+            holds = holds || QFile::symLinkTarget(fds + QLatin1Char('/') + entry) == device;
+        QTest::qWait(50);
+    }
+    // Asked to stop, it ends as when its window is closed: the port is closed
+    // (another program may open it at once) and the settings are saved.
+    process.terminate();
+    QVERIFY(process.waitForFinished(10000));
+    QVERIFY2(holds, "the program did not open the port named on its command line");
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QSerialPort again(pair.first());
+    QVERIFY(again.open(QIODevice::ReadWrite));
+
+    QSettings saved(config.filePath(QStringLiteral("Tessavo/smartcar-debug-assistant.conf")),
+                    QSettings::IniFormat);
+    QVERIFY2(saved.contains(QStringLiteral("window/geometry")), qPrintable(saved.fileName()));
+    // The command line's choices were for that run only.
+    QVERIFY(!saved.contains(QStringLiteral("serial/port")));
+    QVERIFY(!saved.contains(QStringLiteral("serial/baudRate")));
+    QVERIFY(!saved.contains(QStringLiteral("window/tab")));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -4,17 +4,25 @@
 #include "linearccd.h"
 #include "mainwindow.h"
 #include "oscilloscope.h"
+#include "portwatcher.h"
 #include "testsupport.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QMutex>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
+
+#include <memory>
 
 // Receives the URLs the program hands to the desktop instead of a browser.
 class UrlCatcher : public QObject
@@ -38,6 +46,9 @@ private slots:
     void startupState();
     void menus();
     void openWithoutPortOrWithBadDevice();
+    void openChosenPortIsTheButton();
+    void portListFollowsTheCable();
+    void statusBarFitsTheSmallestWindow();
     void aboutDialog();
     void links();
     void exitClosesWindow();
@@ -135,6 +146,110 @@ void TestMainWindow::openWithoutPortOrWithBadDevice()
         QVERIFY(window.findChild<QWidget *>(name)->isEnabled());
     QCOMPARE(opened.size(), 0);
     QVERIFY(!window.findChild<QSerialPort *>());
+}
+
+void TestMainWindow::openChosenPortIsTheButton()
+{
+    MainWindow window;
+    window.show();
+    DialogDriver dialogs;
+    window.setPortEntry(QStringLiteral("/nonexistent/ttyNothing"));
+    window.openChosenPort();
+    QCOMPARE(dialogs.boxes.size(), 1);
+    QCOMPARE(dialogs.boxes.at(0).text, QStringLiteral("无法打开该串口！"));
+    QCOMPARE(window.findChild<QPushButton *>("openPort")->text(), QStringLiteral("打开串口"));
+}
+
+void TestMainWindow::portListFollowsTheCable()
+{
+    MainWindow window;
+    window.show();
+    // The ports the system lists, as the watcher's thread reads them.
+    struct Ports
+    {
+        QMutex mutex;
+        QStringList names { "ttyUSB0" };
+    };
+    const auto system = std::make_shared<Ports>();
+    const auto plug = [system](const QStringList &names) {
+        const QMutexLocker locker(&system->mutex);
+        system->names = names;
+    };
+    PortWatcher *watcher = window.portWatcher();
+    watcher->setScanner([system] {
+        const QMutexLocker locker(&system->mutex);
+        return system->names;
+    });
+    watcher->setInterval(10);
+    QVERIFY(watcher->isActive());
+    auto *list = window.findChild<QComboBox *>("comList");
+    auto *refresh = window.findChild<QPushButton *>("updataComBnt");
+    const auto items = [list] {
+        QStringList names;
+        for (int i = 0; i < list->count(); ++i)
+            names << list->itemText(i);
+        return names;
+    };
+
+    QTest::mouseClick(refresh, Qt::LeftButton);
+    QCOMPARE(items(), QStringList { "ttyUSB0" });
+    QCOMPARE(list->currentText(), QStringLiteral("ttyUSB0"));
+
+    // A board plugged in appears; the choice stays.
+    plug({ "ttyS0", "ttyUSB0", "ttyUSB1" });
+    QTRY_COMPARE(items(), QStringList({ "ttyS0", "ttyUSB0", "ttyUSB1" }));
+    QCOMPARE(list->currentText(), QStringLiteral("ttyUSB0"));
+    QCOMPARE(list->currentIndex(), 1);
+    // The chosen one pulled out: its name stays in the box, and is chosen
+    // again when it comes back.
+    plug({ "ttyS0", "ttyUSB1" });
+    QTRY_COMPARE(items(), QStringList({ "ttyS0", "ttyUSB1" }));
+    QCOMPARE(list->currentText(), QStringLiteral("ttyUSB0"));
+    plug({ "ttyUSB1", "ttyUSB0" });
+    QTRY_COMPARE(items(), QStringList({ "ttyUSB1", "ttyUSB0" }));
+    QCOMPARE(list->currentIndex(), 1);
+    // A typed path stays too, with the cursor where the user left it.
+    list->setEditText(QStringLiteral("/tmp/virtual"));
+    list->lineEdit()->setCursorPosition(4);
+    plug({ "ttyS0" });
+    QTRY_COMPARE(items(), QStringList({ "ttyS0" }));
+    QCOMPARE(list->currentText(), QStringLiteral("/tmp/virtual"));
+    QCOMPARE(list->lineEdit()->cursorPosition(), 4);
+    // An empty box takes the first port that comes.
+    plug({});
+    QTRY_COMPARE(list->count(), 0);
+    list->setEditText(QString());
+    plug({ "ttyACM0", "ttyACM1" });
+    QTRY_COMPARE(items(), QStringList({ "ttyACM0", "ttyACM1" }));
+    QCOMPARE(list->currentText(), QStringLiteral("ttyACM0"));
+
+    // 刷新 still selects the first port.
+    list->setCurrentIndex(1);
+    QTest::mouseClick(refresh, Qt::LeftButton);
+    QCOMPARE(list->currentText(), QStringLiteral("ttyACM0"));
+}
+
+void TestMainWindow::statusBarFitsTheSmallestWindow()
+{
+    MainWindow window;
+    window.resize(1000, 550);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.size(), QSize(1000, 550));
+    QVERIFY(window.findChild<QTabWidget *>("tabWidget")->height() >= 465);
+    QStatusBar *bar = window.statusBar();
+    QCOMPARE(bar->findChild<QLabel *>("portStateLabel")->text(), QStringLiteral("串口已关闭"));
+    QCOMPARE(bar->findChild<QToolButton *>("trafficCounters")->text(),
+             QStringLiteral("接收 0  发送 0"));
+    QCOMPARE(bar->findChild<QLabel *>("receiveRateLabel")->text(), QStringLiteral("0 B/s"));
+    auto *box = bar->findChild<QCheckBox *>("autoReconnectBox");
+    QCOMPARE(box->text(), QStringLiteral("自动重连"));
+    QVERIFY(!box->isChecked());
+    for (QWidget *part : bar->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!part->isVisible())
+            continue;
+        QVERIFY2(bar->rect().contains(part->geometry()), qPrintable(part->objectName()));
+    }
 }
 
 void TestMainWindow::aboutDialog()

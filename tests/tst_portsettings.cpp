@@ -12,6 +12,8 @@ private slots:
     void comStyleDevice();
     void systemNames();
     void lineSettings();
+    void returningAdapter_data();
+    void returningAdapter();
 };
 
 void TestPortSettings::comStyleList()
@@ -88,6 +90,68 @@ void TestPortSettings::lineSettings()
     QCOMPARE(lineSettingsFor("9600", 1, 3, 1).stopBits, std::optional(QSerialPort::TwoStop));
     QVERIFY(!lineSettingsFor("9600", 0, 0, -1).stopBits);
     QVERIFY(!lineSettingsFor("9600", 0, 0, 2).stopBits);
+}
+
+Q_DECLARE_METATYPE(PortIdentity)
+
+namespace {
+
+PortIdentity adapter(const char *name, const char *serial, int vendor = -1, int product = -1)
+{
+    PortIdentity identity;
+    identity.name = QLatin1String(name);
+    identity.serialNumber = QLatin1String(serial);
+    identity.hasIds = vendor >= 0;
+    identity.vendorId = quint16(vendor);
+    identity.productId = quint16(product);
+    return identity;
+}
+
+} // namespace
+
+void TestPortSettings::returningAdapter_data()
+{
+    QTest::addColumn<PortIdentity>("lost");
+    QTest::addColumn<QList<PortIdentity>>("available");
+    QTest::addColumn<QStringList>("presentAtLoss");
+    QTest::addColumn<QString>("taken");
+
+    const PortIdentity ftdi = adapter("ttyUSB0", "A12345", 0x0403, 0x6001);
+    const PortIdentity ch340 = adapter("ttyUSB0", "", 0x1a86, 0x7523);
+    QTest::newRow("same serial number, other name")
+            << ftdi << QList { adapter("ttyS0", ""), adapter("ttyUSB1", "A12345", 0x0403, 0x6001) }
+            << QStringList { "ttyS0" } << "ttyUSB1";
+    QTest::newRow("serial number first") << ftdi
+                                         << QList { adapter("ttyUSB1", "", 0x0403, 0x6001),
+                                                    adapter("ttyUSB2", "A12345", 0x0403, 0x6001) }
+                                         << QStringList() << "ttyUSB2";
+    QTest::newRow("same IDs, no serial number")
+            << ch340 << QList { adapter("ttyUSB1", "", 0x1a86, 0x7523) } << QStringList()
+            << "ttyUSB1";
+    QTest::newRow("another adapter of the same make")
+            << ftdi << QList { adapter("ttyUSB1", "B99999", 0x0403, 0x6001) } << QStringList()
+            << "";
+    QTest::newRow("other IDs") << ch340 << QList { adapter("ttyUSB1", "", 0x1a86, 0x55d4) }
+                               << QStringList() << "";
+    // A port that was there when the adapter went away is another device.
+    QTest::newRow("present at the loss")
+            << ch340 << QList { adapter("ttyUSB1", "", 0x1a86, 0x7523) }
+            << QStringList { "ttyUSB1" } << "";
+    QTest::newRow("unknown adapter")
+            << adapter("COM4", "") << QList { adapter("COM5", "") } << QStringList() << "";
+    QTest::newRow("IDs of the lost one unknown")
+            << adapter("ttyUSB0", "") << QList { adapter("ttyUSB1", "", 0, 0) } << QStringList()
+            << "";
+    QTest::newRow("nothing there") << ftdi << QList<PortIdentity>() << QStringList() << "";
+}
+
+void TestPortSettings::returningAdapter()
+{
+    QFETCH(PortIdentity, lost);
+    QFETCH(QList<PortIdentity>, available);
+    QFETCH(QStringList, presentAtLoss);
+    QFETCH(QString, taken);
+    QCOMPARE(returningPortName(lost, available, presentAtLoss), taken);
 }
 
 QTEST_APPLESS_MAIN(TestPortSettings)

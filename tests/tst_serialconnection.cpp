@@ -44,6 +44,8 @@ private slots:
     void openReadWriteClose();
     void failedOpenChangesNothing();
     void lostDeviceKeepsWhatWasOpened();
+    void waitsForTheLostDevice();
+    void trafficArithmetic();
 
 private:
     VirtualSerialPair *m_pair = nullptr;
@@ -170,6 +172,68 @@ void TestSerialConnection::lostDeviceKeepsWhatWasOpened()
     QVERIFY(other.start());
     QVERIFY(connection.open(other.first(), defaults()));
     QCOMPARE(connection.state(), State::Open);
+}
+
+void TestSerialConnection::waitsForTheLostDevice()
+{
+    SerialConnection connection;
+    QSignalSpy changed(&connection, &SerialConnection::stateChanged);
+    QSignalSpy opened(&connection, &SerialConnection::opened);
+    QSignalSpy closed(&connection, &SerialConnection::closed);
+    QSignalSpy reconnected(&connection, &SerialConnection::reconnected);
+    QSignalSpy received(&connection, &ByteSource::bytesReceived);
+    connection.setAutoReconnect(true);
+    QVERIFY(connection.open(m_pair->first(), lineSettingsFor(QStringLiteral("57600"), 0, 0, 0)));
+
+    delete m_board;
+    m_board = nullptr;
+    m_pair->stop();
+    QTRY_COMPARE_WITH_TIMEOUT(connection.state(), State::Waiting, 10000);
+    QVERIFY(!*connection.portSlot());
+    QCOMPARE(closed.size(), 1);
+
+    QVERIFY(m_pair->start());
+    QTRY_COMPARE_WITH_TIMEOUT(connection.state(), State::Open, 5000);
+    QCOMPARE(states(changed), QList<State>({ State::Open, State::Waiting, State::Open }));
+    QCOMPARE(opened.size(), 2);
+    QCOMPARE(closed.size(), 1);
+    QCOMPARE(reconnected.size(), 1);
+    QCOMPARE(reconnected.at(0).at(0).toString(), m_pair->first());
+    // With the settings it had.
+    QCOMPARE((*connection.portSlot())->baudRate(), 57600);
+    m_board = new QSerialPort(m_pair->second());
+    QVERIFY(m_board->open(QIODevice::ReadWrite));
+    m_board->write("back");
+    QTRY_COMPARE_WITH_TIMEOUT(joined(received), QByteArray("back"), 5000);
+}
+
+void TestSerialConnection::trafficArithmetic()
+{
+    TrafficCounter counter;
+    counter.addReceived(100, 0);
+    counter.addReceived(50, 950);
+    counter.addSent(7);
+    counter.addSent(3);
+    QCOMPARE(counter.received(), 150);
+    QCOMPARE(counter.sent(), 10);
+    QCOMPARE(counter.receiveRate(999), 150);
+    // A second on, only what came within that second counts.
+    QCOMPARE(counter.receiveRate(1050), 50);
+    QCOMPARE(counter.receiveRate(1999), 0);
+    // Long after, a slot of the ring holds a count from an earlier round.
+    counter.addReceived(20, 100'020);
+    QCOMPARE(counter.receiveRate(100'050), 20);
+    QCOMPARE(counter.receiveRate(100'950), 20);
+    counter.reset();
+    QCOMPARE(counter.received(), 0);
+    QCOMPARE(counter.sent(), 0);
+    QCOMPARE(counter.receiveRate(100'050), 0);
+
+    QCOMPARE(TrafficCounter::rateText(0), QStringLiteral("0 B/s"));
+    QCOMPARE(TrafficCounter::rateText(999), QStringLiteral("999 B/s"));
+    QCOMPARE(TrafficCounter::rateText(11520), QStringLiteral("11.5 KB/s"));
+    QCOMPARE(TrafficCounter::rateText(256000), QStringLiteral("256 KB/s"));
+    QCOMPARE(TrafficCounter::rateText(1234567), QStringLiteral("1.23 MB/s"));
 }
 
 QTEST_MAIN(TestSerialConnection)

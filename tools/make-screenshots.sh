@@ -1,6 +1,7 @@
 #!/bin/sh
 # Makes the README's screenshots of the four tabs, each fed by the simulated
-# board, into docs/screenshots/ (cropped to the program's window).
+# board, into docs/screenshots/ (cropped to the program's window), and one of
+# the status bar below the oscilloscope.
 #
 # Usage: tools/make-screenshots.sh [BUILD_DIR]
 #
@@ -35,11 +36,13 @@ shot() {
 
 # The terminal with 文本显示 chosen, so the board's Chinese shows as text.
 shot terminal 0 5 \
-    'xdotool mousemove 876 188 click 1 mousemove 1200 700; exec "$SIM" text --seed 1 --port "$PORT"'
+    'xdotool mousemove 876 181 click 1 mousemove 1200 700; exec "$SIM" text --seed 1 --port "$PORT"'
 # CH2..CH4 switched on with their buttons; at 2000 frames a second the screen
 # (5000 samples at 500 per division) fills in two and a half seconds.
 shot oscilloscope 1 4 \
     'xdotool mousemove 838 126 click 1 mousemove 838 162 click 1 mousemove 838 198 click 1 mousemove 1200 700; exec "$SIM" scope --seed 1 --rate 2000 --amplitude 30000,14000,24000,6000 --port "$PORT"'
+convert "$raw" -crop 1000x30+0+520 +repage -strip "$out/status-bar.png"
+echo "$out/status-bar.png"
 shot linear-ccd 2 3 'exec "$SIM" ccd --seed 1 --port "$PORT"'
 shot camera 3 3 'exec "$SIM" camera --seed 1 --port "$PORT"'
 

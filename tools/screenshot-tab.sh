@@ -31,7 +31,9 @@ socat=$!
 Xvfb "$disp" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 sleep 1
-DISPLAY=$disp QT_QPA_PLATFORM=xcb "$program" >/dev/null 2>&1 &
+# Settings of its own, so that the program starts as a new user sees it
+# whatever it remembers for the one running this.
+XDG_CONFIG_HOME=$tmp/config DISPLAY=$disp QT_QPA_PLATFORM=xcb "$program" >/dev/null 2>&1 &
 app=$!
 sleep 2
 

@@ -7,6 +7,7 @@
 #include "mainwindow.h"
 #include "oscilloscope.h"
 #include "statusbarpanel.h"
+#include "textencoding.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,6 +28,8 @@ const QString kGeometry = QStringLiteral("window/geometry");
 const QString kTab = QStringLiteral("window/tab");
 const QString kTerminalDisplay = QStringLiteral("terminal/display");
 const QString kTerminalSend = QStringLiteral("terminal/send");
+const QString kTerminalEncoding = QStringLiteral("terminal/encoding");
+const QString kTerminalTimestamps = QStringLiteral("terminal/timestamps");
 const QString kScopeChannel = QStringLiteral("scope/channel");
 const QString kScopeVerticalDial = QStringLiteral("scope/verticalDial");
 const QString kScopeHorizontalScale = QStringLiteral("scope/horizontalScale");
@@ -118,6 +121,11 @@ void SettingsStore::restore(MainWindow &window)
         terminal->setHexDisplay(*mode == 1);
     if (const auto mode = readChoice(kTerminalSend, kDisplayModes))
         terminal->setHexSend(*mode == 1);
+    const QStringList encodings = TextEncoding::available();
+    if (const auto index = readChoice(kTerminalEncoding, encodings))
+        terminal->setTextEncoding(encodings.at(*index));
+    if (const auto on = readBool(kTerminalTimestamps))
+        terminal->setTimestamps(*on);
 
     Oscilloscope *scope = window.oscilloscope();
     for (int ch = 0; ch < 4; ++ch) {
@@ -188,6 +196,8 @@ void SettingsStore::save(const MainWindow &window)
     const ComAssistant *terminal = window.terminal();
     write(kTerminalDisplay, kDisplayModes.at(terminal->hexDisplay() ? 1 : 0));
     write(kTerminalSend, kDisplayModes.at(terminal->hexSend() ? 1 : 0));
+    write(kTerminalEncoding, terminal->textEncoding());
+    write(kTerminalTimestamps, terminal->timestamps());
 
     const Oscilloscope *scope = window.oscilloscope();
     for (int ch = 0; ch < 4; ++ch) {

@@ -35,6 +35,8 @@ QVariantMap remembered(const MainWindow &window)
     values["tab"] = window.currentTab();
     values["hexDisplay"] = window.terminal()->hexDisplay();
     values["hexSend"] = window.terminal()->hexSend();
+    values["encoding"] = window.terminal()->textEncoding();
+    values["timestamps"] = window.terminal()->timestamps();
     const Oscilloscope *scope = window.oscilloscope();
     for (int ch = 0; ch < 4; ++ch) {
         values[QStringLiteral("scale%1").arg(ch)] = scope->channelScaleIndex(ch);
@@ -149,6 +151,8 @@ void TestSettingsStore::roundTrip()
         QVERIFY(window.setCurrentTab(1));
         window.terminal()->setHexDisplay(false);
         window.terminal()->setHexSend(true);
+        window.terminal()->setTextEncoding(QStringLiteral("UTF-8"));
+        window.terminal()->setTimestamps(true);
         Oscilloscope *scope = window.oscilloscope();
         QVERIFY(scope->setChannelScaleIndex(0, 0));
         QVERIFY(scope->setChannelScaleIndex(1, 1));
@@ -262,6 +266,8 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
                "[terminal]\n"
                "display=binary\n"
                "send=\n"
+               "encoding=Latin-1\n"
+               "timestamps=perhaps\n"
                "[scope]\n"
                "channel=0\n"
                "verticalDial=15\n"

@@ -223,7 +223,7 @@ void TestTerminalReceive::boundedHistoryKeepsEveryByte()
     const qint64 hidden = notice.captured(1).toLongLong();
     QCOMPARE(hidden % 16, 0);
     QVERIFY(sent.size() - hidden >= 600);
-    QVERIFY(sent.size() - hidden <= 600 + 600 / 8 + 16 * 16);
+    QVERIFY(sent.size() - hidden <= 600 + 600 / 4 + 16 * 16);
     QByteArray bytes;
     QVERIFY(hexTextToBytes(text.mid(text.indexOf(QLatin1Char('\n')) + 1), bytes));
     QCOMPARE(bytes, sent.mid(hidden));

@@ -37,6 +37,9 @@ shot() {
 # The terminal with 文本显示 chosen, so the board's Chinese shows as text.
 shot terminal 0 5 \
     'xdotool mousemove 876 181 click 1 mousemove 1200 700; exec "$SIM" text --seed 1 --port "$PORT"'
+# The same with 时间戳 ticked: each line starts with the time it arrived.
+shot terminal-timestamps 0 5 \
+    'xdotool mousemove 882 156 click 1 mousemove 876 181 click 1 mousemove 1200 700; exec "$SIM" text --seed 1 --port "$PORT"'
 # CH2..CH4 switched on with their buttons; at 2000 frames a second the screen
 # (5000 samples at 500 per division) fills in two and a half seconds.
 shot oscilloscope 1 4 \

@@ -50,7 +50,9 @@ StatusBarPanel::StatusBarPanel(QStatusBar *bar, SerialConnection *connection)
 
 void StatusBarPanel::addSection(QWidget *widget)
 {
-    m_bar->insertPermanentWidget(m_sections++, widget);
+    // The bar counts its parts from the left and keeps the permanent ones
+    // after the port's state, which is index 0.
+    m_bar->insertPermanentWidget(1 + m_sections++, widget);
 }
 
 bool StatusBarPanel::autoReconnect() const

@@ -199,6 +199,16 @@ void TestFrameHealth::labelFollowsTheTabAndTheCounters()
     boardWrite(QByteArray(50, 'a') + char(0xFF) + QByteArray(128, 'b') + char(0xFF));
     QTRY_VERIFY_WITH_TIMEOUT(
             label->text().startsWith(QStringLiteral("行 1 · 跳过 0 · 错位 1 · 溢出 0 B · ")), 5000);
+    // The camera's: a whole picture of the default 120 x 40, then more than
+    // the receive buffer holds without an end byte.
+    window.setCurrentTab(3);
+    boardWrite(QByteArray(120 * 40, 'c') + char(0xFF));
+    QTRY_VERIFY_WITH_TIMEOUT(
+            label->text().startsWith(QStringLiteral("帧 1 · 跳过 0 · 错位 0 · 溢出 0 B · ")), 5000);
+    boardWrite(QByteArray(StreamRouter::kBufferLimit + 100, 'd'));
+    QTRY_VERIFY_WITH_TIMEOUT(
+            label->text().startsWith(QStringLiteral("帧 1 · 跳过 0 · 错位 0 · 溢出 100 B · ")),
+            10000);
     window.setCurrentTab(0);
     QVERIFY(label->isHidden());
     // The scope saw none of it.

@@ -50,8 +50,8 @@ StatusBarPanel::StatusBarPanel(QStatusBar *bar, SerialConnection *connection)
 
 void StatusBarPanel::addSection(QWidget *widget)
 {
-    // The bar counts its parts from the left and keeps the permanent ones
-    // after the port's state, which is index 0.
+    // The index counts the state label too, which is not a permanent widget;
+    // an index at or before it would append the section after the others.
     m_bar->insertPermanentWidget(1 + m_sections++, widget);
 }
 

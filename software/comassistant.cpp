@@ -88,6 +88,7 @@ ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
                 ui->DataSend->setPlainText(entry.text);
                 ui->DataSend->moveCursor(QTextCursor::End);
             });
+    connect(ui->DataSend, &QPlainTextEdit::textChanged, this, [this] { m_hexBytes.reset(); });
     connect(ui->repeatSendBox, &QCheckBox::toggled, this, &ComAssistant::setRepeating);
     connect(ui->repeatPeriodBox, &QSpinBox::valueChanged, m_repeat, &RepeatSender::setPeriod);
     connect(m_repeat, &RepeatSender::due, this, [this] {
@@ -235,7 +236,14 @@ bool ComAssistant::sendEditor(bool quietly)
 
     QByteArray data;
     if (ui->SendHexBnt->isChecked()) {
-        if (!hexTextToBytes(ui->DataSend->toPlainText(), data)) {
+        if (!m_hexBytes) {
+            QByteArray bytes;
+            if (hexTextToBytes(ui->DataSend->toPlainText(), bytes))
+                m_hexBytes = bytes;
+        }
+        if (m_hexBytes) {
+            data = *m_hexBytes;
+        } else {
             // Also during a repeated send: the clock stops first, so the box
             // comes once.
             m_repeat->stop();

@@ -8,6 +8,8 @@
 #include <QStringDecoder>
 #include <QWidget>
 
+#include <optional>
+
 class QSerialPort;
 class RepeatSender;
 class SendHistoryBrowser;
@@ -80,6 +82,10 @@ private:
     QStringDecoder m_decoder;
     // Line breaks in the display's last paragraph (see groupLines).
     int m_linesInParagraph;
+    // The bytes of the editor's hexadecimal text until the text changes: a
+    // loaded file of a megabyte takes a quarter of a second to parse, too
+    // long for every period of a repeated send.
+    std::optional<QByteArray> m_hexBytes;
     RepeatSender *m_repeat;
     SendHistoryBrowser *m_history;
     // While the failure box is up: further failures of the same cause add

@@ -288,6 +288,8 @@ void MainWindow::onReplayActive(bool active)
         return;
     m_replaying = active;
     updatePanel();
+    // Nothing to record meanwhile; the status bar needs the room.
+    m_recording->setVisible(!active);
     m_portWatcher->setActive(!active);
     if (active)
         emit comOpen();

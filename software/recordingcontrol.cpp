@@ -35,6 +35,9 @@ RecordingControl::RecordingControl(SerialConnection *connection, QWidget *parent
             fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 999.9 MB")));
     m_progress->hide();
 
+    // No wider than its parts: a status bar message hides the port's state
+    // and leaves its room to whoever takes it.
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);

@@ -3,11 +3,12 @@
 #include "capturefile.h"
 #include "exportdialogs.h"
 
-#include <QComboBox>
+#include <QActionGroup>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QInputDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -19,7 +20,8 @@ ReplayControls::ReplayControls(CapturePlayer *player, SerialConnection *connecti
     , m_connection(connection)
     , m_replay(new QToolButton)
     , m_progress(new QProgressBar)
-    , m_speed(new QComboBox)
+    , m_speed(new QToolButton)
+    , m_speeds(new QActionGroup(this))
     , m_pause(new QToolButton)
 {
     m_replay->setObjectName(QStringLiteral("replayButton"));
@@ -27,16 +29,23 @@ ReplayControls::ReplayControls(CapturePlayer *player, SerialConnection *connecti
     m_replay->setToolTip(QStringLiteral("打开录制文件或任意数据文件，像串口收到的一样回放"));
     m_progress->setObjectName(QStringLiteral("replayProgress"));
     m_progress->setRange(0, 1000);
-    m_progress->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00:00/00:00:00"))
-                              + 16);
+    m_progress->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0:00:00/0:00:00"))
+                              + 12);
     m_progress->setMaximumHeight(fontMetrics().height() + 4);
     m_progress->setAlignment(Qt::AlignCenter);
     m_speed->setObjectName(QStringLiteral("replaySpeed"));
     m_speed->setToolTip(QStringLiteral("回放速度：录制时的速度的倍数"));
-    for (double speed : kSpeeds)
-        m_speed->addItem(speed > 0 ? QStringLiteral("×%1").arg(speed) : QStringLiteral("最快"),
-                         speed);
-    m_speed->setCurrentIndex(2);
+    m_speed->setPopupMode(QToolButton::InstantPopup);
+    m_speed->setAutoRaise(true);
+    auto *menu = new QMenu(m_speed);
+    for (double speed : kSpeeds) {
+        QAction *action = menu->addAction(speed > 0 ? QStringLiteral("×%1").arg(speed)
+                                                    : QStringLiteral("最快"));
+        action->setData(speed);
+        action->setCheckable(true);
+        m_speeds->addAction(action);
+    }
+    m_speed->setMenu(menu);
     m_pause->setObjectName(QStringLiteral("replayPause"));
     m_pause->setText(QStringLiteral("暂停"));
     for (QWidget *w : { static_cast<QWidget *>(m_replay), static_cast<QWidget *>(m_speed),
@@ -45,6 +54,9 @@ ReplayControls::ReplayControls(CapturePlayer *player, SerialConnection *connecti
     m_replay->setAutoRaise(true);
     m_pause->setAutoRaise(true);
 
+    // No wider than its parts: a status bar message hides the port's state
+    // and leaves its room to whoever takes it.
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -62,13 +74,16 @@ ReplayControls::ReplayControls(CapturePlayer *player, SerialConnection *connecti
         else
             m_player->pause();
     });
-    connect(m_speed, &QComboBox::currentIndexChanged, this,
-            [this] { m_player->setSpeed(m_speed->currentData().toDouble()); });
+    connect(m_speeds, &QActionGroup::triggered, this, &ReplayControls::chooseSpeed);
     connect(m_player, &CapturePlayer::stateChanged, this, &ReplayControls::onPlayerStateChanged);
     connect(m_player, &CapturePlayer::finished, this, &ReplayControls::onFinished);
     connect(m_connection, &SerialConnection::stateChanged, this,
             &ReplayControls::updateAvailability);
-    m_player->setSpeed(m_speed->currentData().toDouble());
+    chooseSpeed(m_speeds->actions().at(2));
+    // As wide as its widest choice, so that choosing one moves nothing.
+    m_speed->setMinimumWidth(m_speed->sizeHint().width()
+                             + fontMetrics().horizontalAdvance(QStringLiteral("×0.25"))
+                             - fontMetrics().horizontalAdvance(m_speed->text()));
     onPlayerStateChanged(m_player->state());
 }
 
@@ -119,6 +134,13 @@ void ReplayControls::onReplayClicked()
     m_replay->setChecked(m_player->isActive());
 }
 
+void ReplayControls::chooseSpeed(QAction *action)
+{
+    action->setChecked(true);
+    m_speed->setText(action->text());
+    m_player->setSpeed(action->data().toDouble());
+}
+
 void ReplayControls::onPlayerStateChanged(CapturePlayer::State state)
 {
     const bool active = state != CapturePlayer::State::Idle;
@@ -133,10 +155,12 @@ void ReplayControls::onPlayerStateChanged(CapturePlayer::State state)
     m_progress->setVisible(active);
     m_speed->setVisible(active);
     m_pause->setVisible(active);
-    if (active)
+    if (active) {
         m_refreshTimer.start();
-    else
+        showMessage(QStringLiteral("正在回放 ") + QFileInfo(m_player->fileName()).fileName(), 0);
+    } else {
         m_refreshTimer.stop();
+    }
     updateAvailability();
     refresh();
 }
@@ -187,8 +211,8 @@ void ReplayControls::refresh()
     m_progress->setFormat(durationText(position) + QLatin1Char('/') + durationText(duration));
 }
 
-void ReplayControls::showMessage(const QString &text)
+void ReplayControls::showMessage(const QString &text, int timeoutMs)
 {
     if (auto *bar = qobject_cast<QStatusBar *>(parentWidget()))
-        bar->showMessage(text, kMessageMs);
+        bar->showMessage(text, timeoutMs);
 }

@@ -7,7 +7,8 @@
 #include <QTimer>
 #include <QWidget>
 
-class QComboBox;
+class QAction;
+class QActionGroup;
 class QProgressBar;
 class QToolButton;
 
@@ -34,17 +35,21 @@ public:
 
 private:
     void onReplayClicked();
+    void chooseSpeed(QAction *action);
     void onPlayerStateChanged(CapturePlayer::State state);
     void onFinished(CapturePlayer::Outcome outcome);
     void updateAvailability();
     void refresh();
-    void showMessage(const QString &text);
+    // In place of the port's state, for timeoutMs (0: until replaced).
+    void showMessage(const QString &text, int timeoutMs = kMessageMs);
 
     CapturePlayer *m_player;
     SerialConnection *m_connection;
     QToolButton *m_replay;
     QProgressBar *m_progress;
-    QComboBox *m_speed;
+    // A menu rather than a combo box, which would make the status bar taller.
+    QToolButton *m_speed;
+    QActionGroup *m_speeds;
     QToolButton *m_pause;
     QTimer m_refreshTimer;
     int m_rawRate = kDefaultRawRate;

@@ -4,19 +4,21 @@
 #include "oscilloscopewave.h"
 #include "picview.h"
 #include "simoptions.h"
+#include "statusbarpanel.h"
 #include "testsupport.h"
 #include "unitsource.h"
 #include "waveview.h"
 
 #include <QBuffer>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -151,7 +153,7 @@ void TestReplay::boardWrite(const QByteArray &bytes)
 
 void TestReplay::replay(MainWindow &window, const QString &path, int speedIndex)
 {
-    window.findChild<QComboBox *>("replaySpeed")->setCurrentIndex(speedIndex);
+    window.findChild<QToolButton *>("replaySpeed")->menu()->actions().at(speedIndex)->trigger();
     m_dialogs->fileAnswers = { path };
     QTest::mouseClick(button(window, "replayButton"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(window.player()->isActive(), kWaitMs);
@@ -291,7 +293,15 @@ void TestReplay::replayLocksThePanel()
 
     MainWindow window;
     window.setCurrentTab(0);
+    // Room for another feature's section as wide as the frame counters.
+    auto *other = new QWidget;
+    other->setFixedWidth(330);
+    window.statusPanel()->addSection(other);
+    window.resize(1000, 550);
     window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QStatusBar *bar = window.statusBar();
+    const int barHeight = bar->height();
     QSignalSpy opened(&window, &MainWindow::comOpen);
     QSignalSpy closed(&window, &MainWindow::comClose);
     const char *panel[]
@@ -305,6 +315,12 @@ void TestReplay::replayLocksThePanel()
     QVERIFY(!window.connection()->isOpen());
     QVERIFY(!button(window, "recordButton")->isEnabled());
     QVERIFY(window.findChild<QProgressBar *>("replayProgress")->isVisible());
+    QCOMPARE(window.width(), 1000);
+    QTRY_COMPARE(bar->height(), barHeight);
+    for (QWidget *part : bar->findChildren<QWidget *>()) {
+        if (part->isVisible() && part->parentWidget() == bar)
+            QVERIFY2(bar->rect().contains(part->geometry()), qPrintable(part->objectName()));
+    }
 
     QTest::mouseClick(button(window, "replayPause"), Qt::LeftButton);
     QCOMPARE(window.player()->state(), CapturePlayer::State::Paused);

@@ -3,14 +3,17 @@
 #include "mainwindow.h"
 #include "oscilloscopewave.h"
 #include "picview.h"
+#include "replaycontrols.h"
 #include "simoptions.h"
 #include "statusbarpanel.h"
 #include "testsupport.h"
 #include "unitsource.h"
 #include "waveview.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -46,6 +49,12 @@ QByteArray tabState(const MainWindow &window, int tab)
         return imageBytes(
                 *window.findChild<QGroupBox *>("groupBoxPic")->findChild<PicView *>()->image());
     }
+}
+
+// The terminal's hexadecimal display, without its line breaks.
+QByteArray terminalHex(const MainWindow &window)
+{
+    return window.findChild<QPlainTextEdit *>("DataGetted")->toPlainText().simplified().toLatin1();
 }
 
 QByteArray boardBytes(SimMode mode, qint64 units)
@@ -97,6 +106,7 @@ private slots:
     void failedWriteEndsRecording();
     void replayLocksThePanel();
     void damagedCaptureSaysSo();
+    void rawFilePlaysAtTheChosenRate();
 
 private:
     // Opens a port of a new virtual pair in window; the test writes to the other end.
@@ -365,9 +375,36 @@ void TestReplay::damagedCaptureSaysSo()
     QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->boxes.size(), 1, kWaitMs);
     QCOMPARE(finished[0][0].value<CapturePlayer::Outcome>(), CapturePlayer::Outcome::Damaged);
     QVERIFY(m_dialogs->boxes[0].text.contains(QString::number(damage)));
-    QCOMPARE(window.findChild<QPlainTextEdit *>("DataGetted")->toPlainText().remove(' '),
-             QString::fromLatin1(QByteArray("good bytes").toHex().toUpper()));
+    QCOMPARE(terminalHex(window), QByteArray("good bytes").toHex(' ').toUpper());
     QVERIFY(window.findChild<QWidget *>("comList")->isEnabled());
+}
+
+// A file without the capture's header plays as plain bytes, at the rate the
+// dialog is given.
+void TestReplay::rawFilePlaysAtTheChosenRate()
+{
+    const QByteArray bytes = boardBytes(SimMode::Text, 20);
+    const QString path = m_dir->filePath(QStringLiteral("saved.bin"));
+    writeFile(path, bytes);
+    MainWindow window;
+    window.setCurrentTab(0);
+    window.show();
+    int offered = 0;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&] {
+        if (auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
+            offered = dialog->intValue();
+            dialog->setIntValue(2000);
+            dialog->accept();
+        }
+    });
+    answer.start(10);
+    QSignalSpy finished(window.player(), &CapturePlayer::finished);
+    replay(window, path, 2);
+    QCOMPARE(offered, ReplayControls::kDefaultRawRate);
+    QCOMPARE(window.player()->durationMs(), bytes.size() * 1000 / 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kWaitMs);
+    QCOMPARE(terminalHex(window), bytes.toHex(' ').toUpper());
 }
 
 QTEST_MAIN(TestReplay)

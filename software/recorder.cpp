@@ -90,7 +90,7 @@ void Recorder::record(const QByteArray &bytes)
 
 void Recorder::tick()
 {
-    if (m_write.isRunning())
+    if (m_write.isValid() && !m_write.isFinished())
         return;
     if (!collectWrite()) {
         fail();

@@ -327,6 +327,10 @@ void TestReplay::replayLocksThePanel()
     QVERIFY(window.findChild<QProgressBar *>("replayProgress")->isVisible());
     QCOMPARE(window.width(), 1000);
     QTRY_COMPARE(bar->height(), barHeight);
+    // Sections stand in the order added, before the port's counters.
+    QVERIFY(window.replayControls()->geometry().right() < other->geometry().left());
+    QVERIFY(other->geometry().right()
+            < bar->findChild<QWidget *>("trafficCounters")->geometry().left());
     for (QWidget *part : bar->findChildren<QWidget *>()) {
         if (part->isVisible() && part->parentWidget() == bar)
             QVERIFY2(bar->rect().contains(part->geometry()), qPrintable(part->objectName()));

@@ -6,6 +6,7 @@
 #include "captureplayer.h"
 #include "ccd.h"
 #include "comassistant.h"
+#include "framehealthlabel.h"
 #include "linearccd.h"
 #include "makerinfo.h"
 #include "oscilloscope.h"
@@ -58,6 +59,8 @@ MainWindow::MainWindow(QWidget *parent)
     m_replay = new ReplayControls(m_player, m_connection);
     m_statusPanel->addSection(m_recording);
     m_statusPanel->addSection(m_replay);
+    auto *frameHealth = new FrameHealthLabel(ui->tabWidget, m_router);
+    m_statusPanel->addSection(frameHealth);
 
     connect(ui->LableLink, &QLabel::linkActivated, this, &MainWindow::onLinkClick);
     connect(this, &MainWindow::comOpen, m_ccd, &CCD::onComOpen);
@@ -67,6 +70,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_player, &CapturePlayer::stateChanged, this, [this](CapturePlayer::State state) {
         onReplayActive(state != CapturePlayer::State::Idle);
     });
+    connect(m_connection, &SerialConnection::countersReset, frameHealth, &FrameHealthLabel::reset);
     connect(m_connection, &SerialConnection::opened, this, &MainWindow::comOpen);
     connect(m_connection, &SerialConnection::closed, this, &MainWindow::comClose);
     connect(m_connection, &SerialConnection::stateChanged, this,

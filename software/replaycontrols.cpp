@@ -29,8 +29,9 @@ ReplayControls::ReplayControls(CapturePlayer *player, SerialConnection *connecti
     m_replay->setToolTip(QStringLiteral("打开录制文件或任意数据文件，像串口收到的一样回放"));
     m_progress->setObjectName(QStringLiteral("replayProgress"));
     m_progress->setRange(0, 1000);
-    m_progress->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0:00:00/0:00:00"))
-                              + 12);
+    // Room for "12:34/56:78"; from an hour on the bar shows the time played
+    // alone, and its tooltip both times.
+    m_progress->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00/00:00")) + 16);
     m_progress->setMaximumHeight(fontMetrics().height() + 4);
     m_progress->setAlignment(Qt::AlignCenter);
     m_speed->setObjectName(QStringLiteral("replaySpeed"));
@@ -80,10 +81,6 @@ ReplayControls::ReplayControls(CapturePlayer *player, SerialConnection *connecti
     connect(m_connection, &SerialConnection::stateChanged, this,
             &ReplayControls::updateAvailability);
     chooseSpeed(m_speeds->actions().at(2));
-    // As wide as its widest choice, so that choosing one moves nothing.
-    m_speed->setMinimumWidth(m_speed->sizeHint().width()
-                             + fontMetrics().horizontalAdvance(QStringLiteral("×0.25"))
-                             - fontMetrics().horizontalAdvance(m_speed->text()));
     onPlayerStateChanged(m_player->state());
 }
 
@@ -208,7 +205,9 @@ void ReplayControls::refresh()
     const qint64 duration = m_player->durationMs();
     const qint64 position = m_player->positionMs();
     m_progress->setValue(duration > 0 ? int(position * 1000 / duration) : 0);
-    m_progress->setFormat(durationText(position) + QLatin1Char('/') + durationText(duration));
+    const QString both = durationText(position) + QLatin1Char('/') + durationText(duration);
+    m_progress->setFormat(duration < 3600 * 1000 ? both : durationText(position));
+    m_progress->setToolTip(both);
 }
 
 void ReplayControls::showMessage(const QString &text, int timeoutMs)

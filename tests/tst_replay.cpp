@@ -302,11 +302,8 @@ void TestReplay::replayLocksThePanel()
     writeFile(path, file);
 
     MainWindow window;
-    window.setCurrentTab(0);
-    // Room for another feature's section as wide as the frame counters.
-    auto *other = new QWidget;
-    other->setFixedWidth(330);
-    window.statusPanel()->addSection(other);
+    // A tab that shows its frame health, the widest section.
+    window.setCurrentTab(1);
     window.resize(1000, 550);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -328,8 +325,10 @@ void TestReplay::replayLocksThePanel()
     QCOMPARE(window.width(), 1000);
     QTRY_COMPARE(bar->height(), barHeight);
     // Sections stand in the order added, before the port's counters.
-    QVERIFY(window.replayControls()->geometry().right() < other->geometry().left());
-    QVERIFY(other->geometry().right()
+    QWidget *frameHealth = bar->findChild<QWidget *>("frameHealthLabel");
+    QVERIFY(frameHealth->isVisible());
+    QVERIFY(window.replayControls()->geometry().right() < frameHealth->geometry().left());
+    QVERIFY(frameHealth->geometry().right()
             < bar->findChild<QWidget *>("trafficCounters")->geometry().left());
     for (QWidget *part : bar->findChildren<QWidget *>()) {
         if (part->isVisible() && part->parentWidget() == bar)

@@ -3,6 +3,7 @@
 
 #include "aboutdialog.h"
 #include "baudrates.h"
+#include "captureplayer.h"
 #include "ccd.h"
 #include "comassistant.h"
 #include "framehealthlabel.h"
@@ -11,6 +12,8 @@
 #include "oscilloscope.h"
 #include "portsettings.h"
 #include "portwatcher.h"
+#include "recordingcontrol.h"
+#include "replaycontrols.h"
 #include "statusbarpanel.h"
 
 #include <QDesktopServices>
@@ -28,6 +31,9 @@ MainWindow::MainWindow(QWidget *parent)
     , m_portWatcher(new PortWatcher(this))
     , m_statusPanel(nullptr)
     , m_router(nullptr)
+    , m_player(new CapturePlayer(this))
+    , m_recording(nullptr)
+    , m_replay(nullptr)
     , m_comAssistant(new ComAssistant(nullptr, m_connection->portSlot()))
     , m_oscilloscope(new Oscilloscope(nullptr))
     , m_linearCCD(new LinearCCD(nullptr))
@@ -49,6 +55,10 @@ MainWindow::MainWindow(QWidget *parent)
     ui->tabWidget->addTab(m_ccd, QStringLiteral("摄像头"));
     m_router = new StreamRouter(ui->tabWidget, this);
     m_statusPanel = new StatusBarPanel(statusBar(), m_connection);
+    m_recording = new RecordingControl(m_connection);
+    m_replay = new ReplayControls(m_player, m_connection);
+    m_statusPanel->addSection(m_recording);
+    m_statusPanel->addSection(m_replay);
     auto *frameHealth = new FrameHealthLabel(ui->tabWidget, m_router);
     m_statusPanel->addSection(frameHealth);
 
@@ -56,6 +66,10 @@ MainWindow::MainWindow(QWidget *parent)
     connect(this, &MainWindow::comOpen, m_ccd, &CCD::onComOpen);
     connect(this, &MainWindow::comClose, m_ccd, &CCD::onComClose);
     connect(m_connection, &ByteSource::bytesReceived, m_router, &StreamRouter::receive);
+    connect(m_player, &ByteSource::bytesReceived, m_router, &StreamRouter::receive);
+    connect(m_player, &CapturePlayer::stateChanged, this, [this](CapturePlayer::State state) {
+        onReplayActive(state != CapturePlayer::State::Idle);
+    });
     connect(m_connection, &SerialConnection::countersReset, frameHealth, &FrameHealthLabel::reset);
     connect(m_connection, &SerialConnection::opened, this, &MainWindow::comOpen);
     connect(m_connection, &SerialConnection::closed, this, &MainWindow::comClose);
@@ -150,7 +164,7 @@ bool MainWindow::setCurrentTab(int index)
 
 void MainWindow::openChosenPort()
 {
-    if (!m_connection->isOpen())
+    if (!m_connection->isOpen() && !m_player->isActive())
         ui->openPort->click();
 }
 
@@ -245,11 +259,14 @@ void MainWindow::openSerialPort()
 void MainWindow::updatePanel()
 {
     const bool open = m_connection->isOpen();
+    const bool replaying = m_player->isActive();
     ui->openPort->setText(open ? QStringLiteral("关闭串口") : QStringLiteral("打开串口"));
+    // A replay feeds the tabs as an open port would: no port may open meanwhile.
+    ui->openPort->setEnabled(!replaying);
     QWidget *const settings[] = { ui->comList,    ui->baudrateList, ui->updataComBnt,
                                   ui->ParityList, ui->DataBitsList, ui->StopBitsList };
     for (QWidget *w : settings)
-        w->setEnabled(!open);
+        w->setEnabled(!open && !replaying);
 }
 
 void MainWindow::onConnectionStateChanged(SerialConnection::State state)
@@ -266,6 +283,22 @@ void MainWindow::onConnectionStateChanged(SerialConnection::State state)
         QMessageBox::critical(this, QStringLiteral("错误"),
                               QStringLiteral("串口连接已断开！\n请检查设备后重新打开串口。"),
                               QMessageBox::Ok);
+}
+
+void MainWindow::onReplayActive(bool active)
+{
+    // Pausing and resuming keep the replay active: only its start and end count.
+    if (m_replaying == active)
+        return;
+    m_replaying = active;
+    updatePanel();
+    // Nothing to record meanwhile; the status bar needs the room.
+    m_recording->setVisible(!active);
+    m_portWatcher->setActive(!active);
+    if (active)
+        emit comOpen();
+    else
+        emit comClose();
 }
 
 void MainWindow::onReconnected(const QString &device)

@@ -8,12 +8,15 @@
 #include <QMainWindow>
 #include <QSerialPort>
 
+class CapturePlayer;
 class CCD;
 class ComAssistant;
 class LinearCCD;
 class Oscilloscope;
 class PortWatcher;
 class QComboBox;
+class RecordingControl;
+class ReplayControls;
 class StatusBarPanel;
 
 QT_BEGIN_NAMESPACE
@@ -23,8 +26,8 @@ class MainWindow;
 QT_END_NAMESPACE
 
 // The one window: the serial panel on the left and the four tabs on the right.
-// It wires the serial connection to the stream router, which feeds the tabs,
-// and shows the user what the connection reports.
+// It wires the serial connection, or a replay, to the stream router, which
+// feeds the tabs, and shows the user what the connection reports.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -42,6 +45,9 @@ public:
     SerialConnection *connection() const { return m_connection; }
     PortWatcher *portWatcher() const { return m_portWatcher; }
     StatusBarPanel *statusPanel() const { return m_statusPanel; }
+    RecordingControl *recordingControl() const { return m_recording; }
+    CapturePlayer *player() const { return m_player; }
+    ReplayControls *replayControls() const { return m_replay; }
     ComAssistant *terminal() const { return m_comAssistant; }
     Oscilloscope *oscilloscope() const { return m_oscilloscope; }
     LinearCCD *linearCCD() const { return m_linearCCD; }
@@ -64,7 +70,8 @@ public:
     bool setCurrentTab(int index);
 
 public slots:
-    // Opens the chosen port as a click on 打开串口 does, unless one is open.
+    // Opens the chosen port as a click on 打开串口 does, unless one is open
+    // or a replay plays.
     void openChosenPort();
 
 signals:
@@ -88,6 +95,7 @@ private:
     void onConnectionStateChanged(SerialConnection::State state);
     void onReconnected(const QString &device);
     void onConnectionError(QSerialPort::SerialPortError error);
+    void onReplayActive(bool active);
     bool selectIndex(QComboBox *list, int index);
 
     Ui::MainWindow *ui;
@@ -95,6 +103,10 @@ private:
     PortWatcher *m_portWatcher;
     StatusBarPanel *m_statusPanel;
     StreamRouter *m_router;
+    CapturePlayer *m_player;
+    RecordingControl *m_recording;
+    ReplayControls *m_replay;
+    bool m_replaying = false;
     ComAssistant *m_comAssistant;
     Oscilloscope *m_oscilloscope;
     LinearCCD *m_linearCCD;

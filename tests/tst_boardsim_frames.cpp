@@ -1,4 +1,6 @@
 #include "camerasource.h"
+#include "capturefile.h"
+#include "capturereplaysource.h"
 #include "ccdsource.h"
 #include "pacer.h"
 #include "replaysource.h"
@@ -30,6 +32,7 @@ private slots:
     void seedDecidesEverything();
     void replayEndsOrLoops();
     void replayFileErrors();
+    void captureKeepsItsRecordedPace();
     void pacerSpreadsUnitsAndSkipsBacklog();
 };
 
@@ -304,6 +307,47 @@ void TestBoardSimFrames::replayFileErrors()
     error.clear();
     QVERIFY(!createUnitSource(options, error));
     QVERIFY(error.contains(QStringLiteral("empty")));
+}
+
+// A capture file is recognised by its header: its bytes are due at their
+// recorded times, counted from the first record; damage is reported and what
+// comes before it is sent.
+void TestBoardSimFrames::captureKeepsItsRecordedPace()
+{
+    QByteArray file = CaptureFormat::header();
+    CaptureFormat::appendRecord(file, 5000000, "ab");
+    CaptureFormat::appendRecord(file, 5100000, "cde");
+    CaptureFormat::appendRecord(file, 5300000, "f");
+    QTemporaryFile capture;
+    QVERIFY(capture.open());
+    capture.write(file.chopped(1));
+    capture.flush();
+
+    SimOptions options;
+    options.mode = SimMode::Replay;
+    options.file = capture.fileName();
+    QString error;
+    QString warning;
+    std::unique_ptr<UnitSource> source = createUnitSource(options, error, &warning);
+    QVERIFY(source);
+    QVERIFY(warning.contains(QStringLiteral("damaged")));
+    const qint64 ms = 1000000;
+    const QList<qint64> due = { source->dueBy(0), source->dueBy(99 * ms), source->dueBy(100 * ms),
+                                source->dueBy(10000 * ms) };
+    QCOMPARE(due, (QList<qint64> { 2, 2, 5, 5 }));
+    QCOMPARE(generate(*source, 9), QByteArrayLiteral("abcde"));
+
+    CaptureFormat::appendRecord(file, 5300000, "g");
+    QList<CaptureRecord> records;
+    QVERIFY(CaptureReplaySource::readCapture(file, records, error));
+    // Looping starts over the mean gap (100 ms) after the last record.
+    CaptureReplaySource looping(records, true);
+    QCOMPARE(looping.dueBy(299 * ms), 5);
+    QCOMPARE(looping.dueBy(300 * ms), 7);
+    QCOMPARE(looping.dueBy(400 * ms), 9);
+    QCOMPARE(generate(looping, 9), QByteArrayLiteral("abcdefgab"));
+    // Any other file has no pace of its own.
+    QCOMPARE(ReplaySource(file, false).dueBy(ms), -1);
 }
 
 void TestBoardSimFrames::pacerSpreadsUnitsAndSkipsBacklog()

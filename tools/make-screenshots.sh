@@ -51,7 +51,7 @@ shot oscilloscope 1 4 \
 convert "$raw" -crop 1000x30+0+520 +repage -strip "$out/status-bar.png"
 echo "$out/status-bar.png"
 # Its right part, with the oscilloscope's frame health.
-convert "$raw" -crop 620x30+380+520 +repage -strip "$out/status-bar-frames.png"
+convert "$raw" -crop 600x30+400+520 +repage -strip "$out/status-bar-frames.png"
 echo "$out/status-bar-frames.png"
 shot linear-ccd 2 3 'exec "$SIM" ccd --seed 1 --port "$PORT"'
 shot camera 3 3 'exec "$SIM" camera --seed 1 --port "$PORT"'
@@ -69,3 +69,11 @@ shot linear-ccd-recording 2 6 \
 # picture's context menu.
 shot camera-series 3 6 \
     '"$SIM" camera --seed 1 --port "$PORT" & sleep 1; xdotool mousemove 949 473 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR"; xdotool key Return; sleep 2.5; xdotool mousemove 300 200 click 3; wait'
+
+# A camera run recorded with 录制 (the file named in its save dialog) before
+# the board starts, the port closed, which ends the recording, the counters
+# zeroed by a click on their right end so that the status bar's parts are
+# back in their places, and the recording played back with 回放 (the file
+# named in its open dialog): the shot is taken halfway through.
+shot replay 3 13 \
+    'xdotool mousemove 362 537 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR/run.cap"; xdotool key Return; sleep 0.5; "$SIM" camera --seed 1 --port "$PORT" & sleep 6; xdotool mousemove 81 250 click 1; sleep 0.5; xdotool mousemove 830 537 click 1; sleep 0.5; xdotool mousemove 404 537 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR/run.cap"; xdotool key Return; xdotool mousemove 1200 700; wait'

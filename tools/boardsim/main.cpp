@@ -64,11 +64,14 @@ int main(int argc, char *argv[])
     if (!options.seedGiven)
         options.seed = QRandomGenerator::system()->generate64();
 
-    std::unique_ptr<UnitSource> source = createUnitSource(options, error);
+    QString warning;
+    std::unique_ptr<UnitSource> source = createUnitSource(options, error, &warning);
     if (!source) {
         tell(error);
         return 2;
     }
+    if (!warning.isEmpty())
+        tell(warning);
 
     std::unique_ptr<BoardLink> link;
 #ifdef BOARDSIM_HAVE_PTY
@@ -82,18 +85,20 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    const QString rate = QString::number(options.rate, 'g', 10);
+    const QString pace = source->paceText().isEmpty()
+            ? QString::number(options.rate, 'g', 10) + QStringLiteral(" a second")
+            : source->paceText();
     if (link->isVirtual()) {
         // The path alone on standard output, for scripts; the rest on standard error.
         printLine(stdout, link->deviceName());
-        tell(QStringLiteral("%1, %2 a second, seed %3: type %4 into the program's port list and "
+        tell(QStringLiteral("%1, %2, seed %3: type %4 into the program's port list and "
                             "open it (Ctrl+C stops)")
-                     .arg(modeDescription(options.mode), rate)
+                     .arg(modeDescription(options.mode), pace)
                      .arg(options.seed)
                      .arg(link->deviceName()));
     } else {
-        tell(QStringLiteral("%1, %2 a second, seed %3, to %4 (Ctrl+C stops)")
-                     .arg(modeDescription(options.mode), rate)
+        tell(QStringLiteral("%1, %2, seed %3, to %4 (Ctrl+C stops)")
+                     .arg(modeDescription(options.mode), pace)
                      .arg(options.seed)
                      .arg(link->deviceName()));
     }

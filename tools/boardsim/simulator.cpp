@@ -44,6 +44,8 @@ void Simulator::tick()
         emit notice(QStringLiteral("the port is open, sending"));
         m_state = State::Sending;
         m_pacer.restart(m_clock.nsecsElapsed());
+        m_startNs = m_clock.nsecsElapsed();
+        m_sentAtStart = m_sent;
         send();
         return;
     case State::Sending:
@@ -82,7 +84,10 @@ void Simulator::send()
             return;
     }
 
-    qint64 due = m_pacer.take(m_clock.nsecsElapsed());
+    // A capture keeps the pace it was recorded at; everything else the rate's.
+    const qint64 now = m_clock.nsecsElapsed();
+    const qint64 scheduled = m_source->dueBy(now - m_startNs);
+    qint64 due = scheduled >= 0 ? scheduled - (m_sent - m_sentAtStart) : m_pacer.take(now);
     if (m_options.count > 0)
         due = qMin(due, m_options.count - m_sent);
     while (due > 0 && !m_exhausted && m_pending.size() < kMaxBatchBytes) {

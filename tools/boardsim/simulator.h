@@ -55,6 +55,9 @@ private:
     // Bytes of generated units that the line has not taken yet.
     QByteArray m_pending;
     qint64 m_sent = 0;
+    // When sending began, and what had been sent by then.
+    qint64 m_startNs = 0;
+    qint64 m_sentAtStart = 0;
     bool m_exhausted = false;
 };
 

@@ -1,6 +1,7 @@
 #include "unitsource.h"
 
 #include "camerasource.h"
+#include "capturereplaysource.h"
 #include "ccdsource.h"
 #include "replaysource.h"
 #include "scopesource.h"
@@ -9,7 +10,8 @@
 
 #include <QFile>
 
-std::unique_ptr<UnitSource> createUnitSource(const SimOptions &options, QString &error)
+std::unique_ptr<UnitSource> createUnitSource(const SimOptions &options, QString &error,
+                                             QString *warning)
 {
     switch (options.mode) {
     case SimMode::Text:
@@ -37,7 +39,18 @@ std::unique_ptr<UnitSource> createUnitSource(const SimOptions &options, QString 
             error = QStringLiteral("'%1' is empty: nothing to replay").arg(options.file);
             return nullptr;
         }
-        return std::make_unique<ReplaySource>(bytes, options.loop);
+        QList<CaptureRecord> records;
+        QString damage;
+        if (!CaptureReplaySource::readCapture(bytes, records, damage))
+            return std::make_unique<ReplaySource>(bytes, options.loop);
+        if (warning)
+            *warning = damage;
+        if (records.isEmpty()) {
+            error = QStringLiteral("'%1' is a capture without records: nothing to replay")
+                            .arg(options.file);
+            return nullptr;
+        }
+        return std::make_unique<CaptureReplaySource>(records, options.loop);
     }
     }
     error = QStringLiteral("unknown mode");

@@ -66,6 +66,42 @@ QByteArray foreignLibrary()
     return bytes;
 }
 
+// Should the program block opening a named pipe, this opens its other end
+// after a while, so that the test fails instead of hanging.
+class PipeRescue
+{
+public:
+    PipeRescue(const QString &path, int otherEnd)
+        : m_thread([this, name = QFile::encodeName(path), otherEnd] {
+            for (int i = 0; i < 30 && !m_done; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (m_done)
+                return;
+            const int fd = ::open(name.constData(), otherEnd | O_NONBLOCK);
+            m_rescued = fd >= 0;
+            if (fd >= 0)
+                ::close(fd);
+        })
+    { }
+    // True if the program had to be rescued.
+    bool finish()
+    {
+        m_done = true;
+        m_thread.join();
+        return m_rescued;
+    }
+    ~PipeRescue()
+    {
+        if (m_thread.joinable())
+            finish();
+    }
+
+private:
+    std::atomic<bool> m_done { false };
+    std::atomic<bool> m_rescued { false };
+    std::thread m_thread;
+};
+
 } // namespace
 
 // Files, folders and libraries that the user picks and that are not what the
@@ -85,6 +121,7 @@ private slots:
     void loadGrowingFiles();
     void saveFailures_data();
     void saveFailures();
+    void recordingIntoPipe();
     void pluginRefusals_data();
     void pluginRefusals();
 
@@ -164,8 +201,7 @@ void TestBadInput::loadRefusals()
     QFETCH(QString, kind);
     QFETCH(QString, message);
     QString path = kind;
-    std::atomic<bool> waited { false };
-    std::thread unblocker;
+    std::unique_ptr<PipeRescue> rescue;
     QByteArray rawName;
     // The temporary folder cannot remove what it cannot name.
     const auto removeRaw = qScopeGuard([&rawName] {
@@ -183,19 +219,7 @@ void TestBadInput::loadRefusals()
 #if defined(Q_OS_UNIX)
         path = m_dir->filePath(QStringLiteral("pipe.txt"));
         QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-        // Should the program block opening the pipe, a writer comes by
-        // after a while, so that the test fails instead of hanging.
-        unblocker = std::thread([&waited, name = QFile::encodeName(path)] {
-            for (int i = 0; i < 50; ++i) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
-                if (fd >= 0) {
-                    waited = true;
-                    ::close(fd);
-                    return;
-                }
-            }
-        });
+        rescue = std::make_unique<PipeRescue>(path, O_WRONLY);
 #else
         QSKIP("no named pipes here");
 #endif
@@ -213,9 +237,7 @@ void TestBadInput::loadRefusals()
     }
     m_dialogs->fileAnswers << path << QString();
     clickOpenData();
-    if (unblocker.joinable())
-        unblocker.join();
-    QVERIFY2(!waited, "opening a named pipe waited for a writer");
+    QVERIFY2(!rescue || !rescue->finish(), "opening a named pipe waited for a writer");
 
     QCOMPARE(sendEditor()->toPlainText(), QStringLiteral("kept"));
     QCOMPARE(errors(), message.isEmpty() ? QStringList() : QStringList { message.arg(path) });
@@ -347,6 +369,27 @@ void TestBadInput::saveFailures()
     QCOMPARE(readFile(earlier), QByteArray("saved before"));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
              QStringList { QFileInfo(earlier).fileName() });
+}
+
+// The CCD recording opens its file at once and keeps it open.
+void TestBadInput::recordingIntoPipe()
+{
+    const QString path = m_dir->filePath(QStringLiteral("pipe.csv"));
+    QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    m_window->setCurrentTab(2);
+    QAction *record = nullptr;
+    for (QAction *action : m_window->linearCCD()->findChildren<QAction *>()) {
+        if (action->text() == QStringLiteral("连续记录"))
+            record = action;
+    }
+    QVERIFY(record);
+    PipeRescue rescue(path, O_RDONLY);
+    m_dialogs->fileAnswers << path;
+    record->trigger();
+    QVERIFY2(!rescue.finish(), "opening a named pipe waited for a reader");
+    QCOMPARE(errors(),
+             QStringList { QStringLiteral("无法打开文件%1，是否被其他程序占用？").arg(path) });
+    QVERIFY(!record->isChecked());
 }
 
 void TestBadInput::pluginRefusals_data()

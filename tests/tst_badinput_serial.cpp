@@ -307,6 +307,8 @@ void TestBadInputSerial::pictureSizeChanges()
     }
     QTRY_VERIFY_WITH_TIMEOUT(m_window->recvBuffer().isEmpty(), 5000);
     QVERIFY(m_dialogs->boxes.isEmpty());
+    // The status bar tells of every end byte that does not fit the size.
+    QCOMPARE(m_window->ccd()->frameStats().misplaced, 3);
 
     // The size is chosen while the port is closed; what the user types is
     // held to the tab's bounds, far below the receive buffer's.

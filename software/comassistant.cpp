@@ -2,6 +2,8 @@
 #include "ui_comassistant.h"
 
 #include "byteutils.h"
+#include "repeatsender.h"
+#include "sendhistorybrowser.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -62,6 +64,9 @@ ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
     , m_port(port)
     , m_decoder(QStringDecoder::System)
     , m_linesInParagraph(0)
+    , m_repeat(new RepeatSender(this))
+    , m_history(nullptr)
+    , m_reportingFailure(false)
 {
     ui->setupUi(this);
     for (QPlainTextEdit *edit : { ui->DataGetted, ui->DataSend }) {
@@ -73,6 +78,27 @@ ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
     // Nobody undoes received data; an undo history would double its memory
     // and slow every delivery.
     ui->DataGetted->setUndoRedoEnabled(false);
+
+    m_history = new SendHistoryBrowser(
+            ui->DataSend,
+            [this] {
+                return SendHistory::Entry { ui->DataSend->toPlainText(), hexSend() };
+            },
+            [this](const SendHistory::Entry &entry) {
+                setHexSend(entry.hex);
+                ui->DataSend->setPlainText(entry.text);
+                ui->DataSend->moveCursor(QTextCursor::End);
+            });
+    connect(ui->DataSend, &QPlainTextEdit::textChanged, this, [this] { m_hexBytes.reset(); });
+    connect(ui->repeatSendBox, &QCheckBox::toggled, this, &ComAssistant::setRepeating);
+    connect(ui->repeatPeriodBox, &QSpinBox::valueChanged, m_repeat, &RepeatSender::setPeriod);
+    connect(m_repeat, &RepeatSender::due, this, [this] {
+        if (!sendEditor(true))
+            m_repeat->stop();
+    });
+    connect(m_repeat, &RepeatSender::failed, this, &ComAssistant::reportSendFailure);
+    connect(m_repeat, &RepeatSender::stopped, ui->repeatSendBox,
+            [this] { ui->repeatSendBox->setChecked(false); });
 }
 
 ComAssistant::~ComAssistant()
@@ -100,8 +126,13 @@ void ComAssistant::handleData(QByteArray &buffer)
 
 void ComAssistant::reportSendFailure()
 {
+    m_repeat->stop();
+    if (m_reportingFailure)
+        return;
+    m_reportingFailure = true;
     QMessageBox::critical(this, QStringLiteral("错误"),
                           QStringLiteral("数据发送失败！\n请检查串口连接。"), QMessageBox::Ok);
+    m_reportingFailure = false;
 }
 
 bool ComAssistant::hexDisplay() const
@@ -132,6 +163,36 @@ void ComAssistant::setHexSend(bool hex)
     (hex ? ui->SendHexBnt : ui->SendTextBnt)->setChecked(true);
 }
 
+LineEnding ComAssistant::lineEnding() const
+{
+    return LineEnding(ui->lineEndingList->currentIndex());
+}
+
+void ComAssistant::setLineEnding(LineEnding ending)
+{
+    ui->lineEndingList->setCurrentIndex(int(ending));
+}
+
+int ComAssistant::repeatPeriod() const
+{
+    return ui->repeatPeriodBox->value();
+}
+
+void ComAssistant::setRepeatPeriod(int ms)
+{
+    ui->repeatPeriodBox->setValue(ms);
+}
+
+QStringList ComAssistant::sendHistory() const
+{
+    return m_history->history().toStrings();
+}
+
+void ComAssistant::setSendHistory(const QStringList &entries)
+{
+    m_history->history().setStrings(entries);
+}
+
 void ComAssistant::on_GettedTextBnt_clicked()
 {
     m_decoder.resetState();
@@ -160,42 +221,66 @@ void ComAssistant::on_CleanDataSendBnt_clicked()
 
 void ComAssistant::on_SendBnt_clicked()
 {
+    if (sendEditor(false))
+        m_history->history().add({ ui->DataSend->toPlainText(), hexSend() });
+}
+
+bool ComAssistant::sendEditor(bool quietly)
+{
     QSerialPort *port = *m_port;
     if (!port || !port->isOpen()) {
-        QMessageBox::information(this, QStringLiteral("提示"), QStringLiteral("请先打开串口。"),
-                                 QMessageBox::Ok);
-        return;
+        if (!quietly)
+            QMessageBox::information(this, QStringLiteral("提示"), QStringLiteral("请先打开串口。"),
+                                     QMessageBox::Ok);
+        return false;
     }
 
     QByteArray data;
     if (ui->SendHexBnt->isChecked()) {
-        if (!hexTextToBytes(ui->DataSend->toPlainText(), data)) {
+        if (!m_hexBytes) {
+            QByteArray bytes;
+            if (hexTextToBytes(ui->DataSend->toPlainText(), bytes))
+                m_hexBytes = bytes;
+        }
+        if (m_hexBytes) {
+            data = *m_hexBytes;
+        } else {
+            // Also during a repeated send: the clock stops first, so the box
+            // comes once.
+            m_repeat->stop();
             QMessageBox::critical(this, QStringLiteral("错误"),
                                   QStringLiteral("不是有效的十六进制表示格式！\n"
                                                  "请使用0-9和A-F表示，并用空格隔开每个字节。\n"
                                                  "如： FA 29 AA BB 3B"),
                                   QMessageBox::Ok);
-            return;
+            return false;
         }
     } else if (ui->SendTextBnt->isChecked()) {
         data = ui->DataSend->toPlainText().toLocal8Bit();
+        if (!data.isEmpty())
+            data += lineEndingBytes(lineEnding());
     }
     if (data.isEmpty())
-        return;
+        return true;
 
+    // The ending counts: what goes out is the first 4096 bytes of it all.
     if (data.size() > kSendLimit) {
-        QMessageBox::critical(this, QStringLiteral("警告"),
-                              QStringLiteral("发送数据大于4096字节，多余部分不能发送！"),
-                              QMessageBox::Ok);
+        if (!quietly)
+            QMessageBox::critical(this, QStringLiteral("警告"),
+                                  QStringLiteral("发送数据大于4096字节，多余部分不能发送！"),
+                                  QMessageBox::Ok);
         data.truncate(kSendLimit);
     }
     // Read the port only now: while the warning was shown, the port may have
     // been closed or lost.
     port = *m_port;
     if (!port || !port->isOpen())
-        return;
-    if (port->write(data) != data.size())
+        return false;
+    if (port->write(data) != data.size()) {
         reportSendFailure();
+        return false;
+    }
+    return true;
 }
 
 void ComAssistant::on_SaveDataGettedBnt_clicked()
@@ -268,6 +353,26 @@ void ComAssistant::on_OpenDataBnt_clicked()
         bytesToHexText(bytes, text, 0);
     }
     ui->DataSend->setPlainText(text);
+}
+
+void ComAssistant::setRepeating(bool on)
+{
+    if (!on) {
+        m_repeat->stop();
+        return;
+    }
+    if (m_repeat->isActive())
+        return;
+    // The first send at once, with the boxes of 发送, which a repeated send
+    // does not show again.
+    if (!sendEditor(false)) {
+        ui->repeatSendBox->setChecked(false);
+        return;
+    }
+    m_history->history().add({ ui->DataSend->toPlainText(), hexSend() });
+    m_repeat->start(*m_port);
+    if (!m_repeat->isActive())
+        ui->repeatSendBox->setChecked(false);
 }
 
 void ComAssistant::showWhole(const QString &text)

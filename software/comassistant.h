@@ -1,13 +1,18 @@
 #ifndef COMASSISTANT_H
 #define COMASSISTANT_H
 
+#include "lineending.h"
 #include "streamsink.h"
 
 #include <QByteArray>
 #include <QStringDecoder>
 #include <QWidget>
 
+#include <optional>
+
 class QSerialPort;
+class RepeatSender;
+class SendHistoryBrowser;
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -40,6 +45,15 @@ public:
     // The send editor read as hexadecimal text rather than text.
     bool hexSend() const;
     void setHexSend(bool hex);
+    // Appended to every text send.
+    LineEnding lineEnding() const;
+    void setLineEnding(LineEnding ending);
+    // The period of 定时发送, in milliseconds.
+    int repeatPeriod() const;
+    void setRepeatPeriod(int ms);
+    // Earlier sends, newest first, as the settings keep them.
+    QStringList sendHistory() const;
+    void setSendHistory(const QStringList &entries);
 
 private slots:
     void on_GettedTextBnt_clicked();
@@ -54,6 +68,11 @@ private:
     void showWhole(const QString &text);
     QString decodeText(const QByteArray &bytes);
     void showOpenError(const QString &fileName);
+    // Sends the editor's content as 发送 does. Quietly (a repeated send) the
+    // size warning is left out. False when sending cannot go on: no open
+    // port, text that is not hexadecimal, or a failed write.
+    bool sendEditor(bool quietly);
+    void setRepeating(bool on);
 
     Ui::ComAssistant *ui;
     QByteArray m_received;
@@ -63,6 +82,15 @@ private:
     QStringDecoder m_decoder;
     // Line breaks in the display's last paragraph (see groupLines).
     int m_linesInParagraph;
+    // The bytes of the editor's hexadecimal text until the text changes: a
+    // loaded file of a megabyte takes a quarter of a second to parse, too
+    // long for every period of a repeated send.
+    std::optional<QByteArray> m_hexBytes;
+    RepeatSender *m_repeat;
+    SendHistoryBrowser *m_history;
+    // While the failure box is up: further failures of the same cause add
+    // no box.
+    bool m_reportingFailure;
 };
 
 #endif // COMASSISTANT_H

@@ -36,7 +36,11 @@ shot() {
 
 # The terminal with 文本显示 chosen, so the board's Chinese shows as text.
 shot terminal 0 5 \
-    'xdotool mousemove 876 181 click 1 mousemove 1200 700; exec "$SIM" text --seed 1 --port "$PORT"'
+    'xdotool mousemove 876 151 click 1 mousemove 1200 700; exec "$SIM" text --seed 1 --port "$PORT"'
+# The send side: a command sent, another one sent every second with \r\n
+# after it, and the editor's context menu open at its history.
+shot terminal-send 0 9 \
+    'xdotool mousemove 876 151 click 1; "$SIM" text --seed 1 --port "$PORT" & sleep 0.5; xdotool mousemove 500 420 click 1 type "PID 1.5 0.2"; xdotool mousemove 920 480 click 1; sleep 0.3; xdotool mousemove 941 295 click 1; sleep 0.5; xdotool key Down Return; xdotool mousemove 500 420 click 1 key ctrl+a type "speed?"; xdotool mousemove 882 321 click 1; sleep 1; xdotool mousemove 300 300 click 3; sleep 0.5; xdotool key Up Right; wait'
 # CH2..CH4 switched on with their buttons; at 2000 frames a second the screen
 # (5000 samples at 500 per division) fills in two and a half seconds.
 shot oscilloscope 1 4 \

@@ -1,8 +1,15 @@
 #include "appendfile.h"
 
+#include <QFileInfo>
+
 SaveResult AppendFile::open(const QString &fileName, const QByteArray &header)
 {
     close();
+    // A named pipe would hold the program until something reads it, and a
+    // device cannot be cut back after a failed write.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile())
+        return SaveResult::OpenFailed;
     m_file.setFileName(fileName);
     // Unbuffered: every record is one write that either lands or is undone,
     // and nothing is left in a buffer when the program ends unexpectedly.

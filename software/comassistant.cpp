@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSaveFile>
@@ -307,17 +308,29 @@ void ComAssistant::on_OpenDataBnt_clicked()
     if (fileName.isEmpty())
         return;
 
+    // Only a plain file: opening a named pipe waits for a writer, and a
+    // device such as /dev/zero never ends.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile()) {
+        QMessageBox::critical(this, QStringLiteral("错误"),
+                              fileName + QStringLiteral("不是普通文件，不能打开！"),
+                              QMessageBox::Ok);
+        return;
+    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         showOpenError(fileName);
         return;
     }
-    if (file.size() > kLoadLimit) {
+    // The size is checked again on what was read: a file may grow meanwhile
+    // (a log being written), and some report no size at all.
+    const bool tooLarge = file.size() > kLoadLimit;
+    const QByteArray bytes = tooLarge ? QByteArray() : file.read(kLoadLimit + 1);
+    if (tooLarge || bytes.size() > kLoadLimit) {
         QMessageBox::critical(this, QStringLiteral("错误"),
                               QStringLiteral("文件大于1MB，不能打开！"), QMessageBox::Ok);
         return;
     }
-    const QByteArray bytes = file.readAll();
 
     // The suffix is what follows the last dot, or the whole name without one;
     // only a lower-case "txt" is loaded as text.

@@ -3,6 +3,7 @@
 
 #include "algorithmdll.h"
 #include "appendfile.h"
+#include "frameextraction.h"
 #include "greylevels.h"
 #include "streamsink.h"
 
@@ -39,6 +40,8 @@ public:
     // Consumes from the front of buffer up to the last end byte and shows the
     // newest complete line before it; bytes after that end byte stay.
     void handleData(QByteArray &buffer) override;
+    // Lines taken, skipped and misplaced since the tab was made.
+    const FrameStats &frameStats() const { return m_frameStats; }
 
     ThresholdMode thresholdMode() const;
     // As clicking the mode's button, except that the custom mode asks for no
@@ -76,6 +79,7 @@ private:
     WaveView *m_waveView;
     GreyView *m_binView;
     QByteArray m_pixels;
+    FrameStats m_frameStats;
     ImgProcFunc m_imgProc;
     QAction *m_recordAction;
     QLabel *m_recordCount;

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Makes the README's screenshots of the four tabs, each fed by the simulated
-# board, into docs/screenshots/ (cropped to the program's window), and one of
+# board, into docs/screenshots/ (cropped to the program's window), and two of
 # the status bar below the oscilloscope.
 #
 # Usage: tools/make-screenshots.sh [BUILD_DIR]
@@ -43,6 +43,9 @@ shot oscilloscope 1 4 \
     'xdotool mousemove 838 126 click 1 mousemove 838 162 click 1 mousemove 838 198 click 1 mousemove 1200 700; exec "$SIM" scope --seed 1 --rate 2000 --amplitude 30000,14000,24000,6000 --port "$PORT"'
 convert "$raw" -crop 1000x30+0+520 +repage -strip "$out/status-bar.png"
 echo "$out/status-bar.png"
+# Its right part, with the oscilloscope's frame health.
+convert "$raw" -crop 620x30+380+520 +repage -strip "$out/status-bar-frames.png"
+echo "$out/status-bar-frames.png"
 shot linear-ccd 2 3 'exec "$SIM" ccd --seed 1 --port "$PORT"'
 shot camera 3 3 'exec "$SIM" camera --seed 1 --port "$PORT"'
 
@@ -54,8 +57,8 @@ shot oscilloscope-menu 1 6 "$scope_feed click 3; wait"
 # Recording switched on by its button (the file named in the save dialog),
 # then the plot's context menu.
 shot linear-ccd-recording 2 6 \
-    '"$SIM" ccd --seed 1 --port "$PORT" & sleep 1; xdotool mousemove 199 516 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR/ccd-record.csv"; xdotool key Return; sleep 2.5; xdotool mousemove 600 250 click 3; wait'
+    '"$SIM" ccd --seed 1 --port "$PORT" & sleep 1; xdotool mousemove 197 499 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR/ccd-record.csv"; xdotool key Return; sleep 2.5; xdotool mousemove 600 250 click 3; wait'
 # The picture series switched on (the folder named in its dialog), then the
 # picture's context menu.
 shot camera-series 3 6 \
-    '"$SIM" camera --seed 1 --port "$PORT" & sleep 1; xdotool mousemove 945 497 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR"; xdotool key Return; sleep 2.5; xdotool mousemove 300 200 click 3; wait'
+    '"$SIM" camera --seed 1 --port "$PORT" & sleep 1; xdotool mousemove 949 473 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR"; xdotool key Return; sleep 2.5; xdotool mousemove 300 200 click 3; wait'

@@ -20,6 +20,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <memory>
+
 namespace {
 
 // Everything the store remembers, as the window shows it.
@@ -99,7 +101,8 @@ private slots:
 
 private:
     QVariantMap m_defaults;
-    DialogDriver *m_dialogs = nullptr;
+    // A fresh one for every test, so that no test sees another's boxes.
+    std::unique_ptr<DialogDriver> m_dialogs;
     QTemporaryDir m_dir;
 };
 
@@ -117,8 +120,7 @@ void TestSettingsStore::init()
 {
     QSettings().clear();
     QSettings().sync();
-    delete m_dialogs;
-    m_dialogs = new DialogDriver;
+    m_dialogs = std::make_unique<DialogDriver>();
 }
 
 void TestSettingsStore::builtWindowTouchesNoSettings()

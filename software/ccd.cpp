@@ -50,7 +50,7 @@ void CCD::handleData(QByteArray &buffer)
     const int pixelCount = ui->spinBoxHeight->value() * ui->spinBoxWidth->value();
     // An end byte that came too early still refreshes the views, from the
     // picture already held.
-    const FrameCut cut = takeNewestFrame(buffer, pixelCount, m_picture);
+    const FrameCut cut = takeNewestFrame(buffer, pixelCount, m_picture, m_frameStats);
     if (cut != FrameCut::Waiting)
         updateViews();
     if (cut == FrameCut::Taken)

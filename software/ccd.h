@@ -2,6 +2,7 @@
 #define CCD_H
 
 #include "algorithmdll.h"
+#include "frameextraction.h"
 #include "greylevels.h"
 #include "pictureseries.h"
 #include "picview.h"
@@ -38,6 +39,9 @@ public:
     ~CCD() override;
 
     void handleData(QByteArray &buffer) override;
+
+    // What the tab's handleData took, skipped and dropped since it was made.
+    const FrameStats &frameStats() const { return m_frameStats; }
 
     ThresholdMode thresholdMode() const;
     // As clicking the mode's button, except that the custom mode asks for no
@@ -96,6 +100,7 @@ private:
     PicView m_picView;
     PicView m_binView;
     QByteArray m_picture;
+    FrameStats m_frameStats;
     int m_threshold;
     ImgProcFunc m_imgProc;
     QAction *m_seriesAction;

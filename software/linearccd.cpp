@@ -88,7 +88,7 @@ LinearCCD::~LinearCCD()
 
 void LinearCCD::handleData(QByteArray &buffer)
 {
-    const FrameCut cut = takeNewestFrame(buffer, kLinePixels, m_pixels);
+    const FrameCut cut = takeNewestFrame(buffer, kLinePixels, m_pixels, m_frameStats);
     if (cut != FrameCut::Waiting)
         updateViews();
     if (cut == FrameCut::Taken)

@@ -3,6 +3,7 @@
 
 #include "algorithmdll.h"
 #include "appendfile.h"
+#include "frameextraction.h"
 #include "greylevels.h"
 #include "streamsink.h"
 
@@ -40,6 +41,9 @@ public:
     // newest complete line before it; bytes after that end byte stay.
     void handleData(QByteArray &buffer) override;
 
+    // What the tab's handleData took, skipped and dropped since it was made.
+    const FrameStats &frameStats() const { return m_frameStats; }
+
     ThresholdMode thresholdMode() const;
     // As clicking the mode's button, except that the custom mode asks for no
     // library: without one the strip turns black.
@@ -76,6 +80,7 @@ private:
     WaveView *m_waveView;
     GreyView *m_binView;
     QByteArray m_pixels;
+    FrameStats m_frameStats;
     ImgProcFunc m_imgProc;
     QAction *m_recordAction;
     QLabel *m_recordCount;

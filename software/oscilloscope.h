@@ -31,6 +31,9 @@ public:
     // consumed; at most nine bytes, the possible start of a frame, stay.
     void handleData(QByteArray &buffer) override;
 
+    // What handleData decoded and threw away since the tab was made.
+    const ScopeFrameStats &frameStats() const { return m_decoder.stats(); }
+
     // The screen's settings. The setters put them in place directly, as the
     // controls leave them, and refuse values the controls cannot take.
     int currentChannel() const;

@@ -1,26 +1,35 @@
 // Feeds the terminal tab 10 MB in 4 KiB deliveries, in hexadecimal and in text
-// display, then re-renders each mode from the whole history. Prints the
+// display, then re-renders each mode from what the display holds. Prints the
 // throughput, the slowest delivery (including the repaint that follows it),
 // the re-render times and the peak memory.
 //
-// Run: QT_QPA_PLATFORM=offscreen build/bench/bench_terminal [megabytes]
+// Then feeds it at 2 MB/s for some seconds in each mode, as a port would, and
+// prints how late a 10 ms timer on the same thread fired meanwhile (p50, p99,
+// maximum) and the memory at the end.
+//
+// Run: QT_QPA_PLATFORM=offscreen build/bench/bench_terminal [megabytes [seconds]]
 
 #include "comassistant.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QRadioButton>
 #include <QSerialPort>
 #include <QTextStream>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
 qsizetype g_total = 10 * 1000 * 1000;
+double g_pacedSeconds = 20;
 constexpr qsizetype kDelivery = 4096;
+constexpr double kPacedRate = 2e6;
 
 // Lines such as a board prints while driving: numbers, labels, some Chinese.
 QByteArray boardText()
@@ -42,16 +51,71 @@ QByteArray boardText()
     return text;
 }
 
-qint64 peakMemoryKiB()
+qint64 memoryKiB(const char *field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;
+}
+
+qint64 peakMemoryKiB()
+{
+    return memoryKiB("VmHWM:");
+}
+
+// Feeds stream at kPacedRate from a 1 ms timer, in deliveries of at most
+// kDelivery bytes, while a 10 ms timer measures how late it fires.
+void paced(const char *mode, const QByteArray &stream)
+{
+    QSerialPort *port = nullptr;
+    ComAssistant tab(nullptr, &port);
+    tab.resize(760, 420);
+    tab.show();
+    tab.setHexDisplay(qstrcmp(mode, "hex") == 0);
+    QCoreApplication::processEvents();
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 fed = 0;
+    QTimer feeder;
+    feeder.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&feeder, &QTimer::timeout, [&] {
+        const qint64 due = qint64(clock.nsecsElapsed() / 1e9 * kPacedRate);
+        while (fed < due) {
+            QByteArray buffer = stream.mid(fed % stream.size(), qMin<qint64>(due - fed, kDelivery));
+            fed += buffer.size();
+            tab.handleData(buffer);
+        }
+    });
+    std::vector<double> lateness;
+    qint64 lastNs = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        if (lastNs > 0)
+            lateness.push_back(std::max(0.0, (now - lastNs) / 1e6 - 10.0));
+        lastNs = now;
+    });
+    QEventLoop loop;
+    QTimer::singleShot(int(g_pacedSeconds * 1000), &loop, &QEventLoop::quit);
+    feeder.start(1);
+    probe.start(10);
+    loop.exec();
+
+    std::sort(lateness.begin(), lateness.end());
+    auto at = [&](double q) {
+        return lateness.empty() ? 0.0 : lateness[size_t(q * (lateness.size() - 1))];
+    };
+    std::printf("%-4s display at %.1f MB/s for %.0f s: %.1f MB fed, timer late p50 %.1f ms, "
+                "p99 %.1f ms, max %.1f ms; memory now %.0f MiB\n",
+                mode, kPacedRate / 1e6, g_pacedSeconds, fed / 1e6, at(0.5), at(0.99), at(1.0),
+                memoryKiB("VmRSS:") / 1024.0);
 }
 
 void run(const char *mode, const QByteArray &stream)
@@ -97,11 +161,16 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     if (argc > 1)
         g_total = qsizetype(QByteArray(argv[1]).toDouble() * 1e6);
+    if (argc > 2)
+        g_pacedSeconds = QByteArray(argv[2]).toDouble();
     QByteArray binary(g_total, Qt::Uninitialized);
     for (qsizetype i = 0; i < binary.size(); ++i)
         binary[i] = char((i * 131 + (i >> 8)) & 0xFF);
+    const QByteArray text = boardText();
     run("hex", binary);
-    run("text", boardText());
+    run("text", text);
+    paced("hex", binary);
+    paced("text", text);
     std::printf("peak memory: %.0f MiB\n", peakMemoryKiB() / 1024.0);
     return 0;
 }

@@ -2,9 +2,14 @@
 #include "ui_comassistant.h"
 
 #include "byteutils.h"
+#include "filesaving.h"
+#include "receivedisplay.h"
+#include "textencoding.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QSerialPort>
@@ -17,50 +22,13 @@ constexpr qsizetype kSendLimit = 4096;
 // times as large, and far more than one send could ever use.
 constexpr qint64 kLoadLimit = 1024 * 1024;
 
-// A text document pays for every paragraph it holds, and the hexadecimal
-// display has a line every 16 bytes. Line breaks are therefore shown as line
-// separators, with a real paragraph break after every kLinesPerParagraph
-// lines: the display and its plain text look the same, at a fraction of the
-// cost per line.
-constexpr int kLinesPerParagraph = 16;
-
-// Rewrites the line breaks of text (CR LF, CR, LF or a paragraph separator,
-// each as the document would take it) as described above. linesInParagraph
-// counts the breaks already in the display's last paragraph.
-QString groupLines(const QString &text, int &linesInParagraph)
-{
-    QString out(text.size(), Qt::Uninitialized);
-    QChar *dst = out.data();
-    const QChar *src = text.constData();
-    const QChar *end = src + text.size();
-    for (; src != end; ++src) {
-        const char16_t c = src->unicode();
-        if (c != u'\n' && c != u'\r' && c != QChar::ParagraphSeparator
-            && c != QChar::LineSeparator) {
-            *dst++ = *src;
-            continue;
-        }
-        if (c == u'\r' && src + 1 != end && src[1] == u'\n')
-            ++src;
-        if (++linesInParagraph < kLinesPerParagraph) {
-            *dst++ = QChar(QChar::LineSeparator);
-        } else {
-            *dst++ = QLatin1Char('\n');
-            linesInParagraph = 0;
-        }
-    }
-    out.truncate(dst - out.constData());
-    return out;
-}
-
 } // namespace
 
 ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
     : QWidget(parent)
     , ui(new Ui::ComAssistant)
     , m_port(port)
-    , m_decoder(QStringDecoder::System)
-    , m_linesInParagraph(0)
+    , m_saveShownAction(new QAction(QStringLiteral("保存显示内容"), this))
 {
     ui->setupUi(this);
     for (QPlainTextEdit *edit : { ui->DataGetted, ui->DataSend }) {
@@ -72,6 +40,19 @@ ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
     // Nobody undoes received data; an undo history would double its memory
     // and slow every delivery.
     ui->DataGetted->setUndoRedoEnabled(false);
+
+    m_display = std::make_unique<ReceiveDisplay>(ui->DataGetted, &m_history);
+    ui->EncodingList->addItems(TextEncoding::available());
+    connect(ui->EncodingList, &QComboBox::currentIndexChanged, this, [this] {
+        if (!hexDisplay())
+            rerender();
+    });
+    connect(ui->TimestampBnt, &QCheckBox::toggled, this, &ComAssistant::rerender);
+    m_saveShownAction->setObjectName(QStringLiteral("saveShownAction"));
+    connect(m_saveShownAction, &QAction::triggered, this, &ComAssistant::saveShownText);
+    ui->DataGetted->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui->DataGetted, &QWidget::customContextMenuRequested, this,
+            &ComAssistant::showReceiveMenu);
 }
 
 ComAssistant::~ComAssistant()
@@ -81,19 +62,9 @@ ComAssistant::~ComAssistant()
 
 void ComAssistant::handleData(QByteArray &buffer)
 {
-    QString text;
-    if (ui->GettedTextBnt->isChecked())
-        text = decodeText(buffer);
-    else
-        bytesToHexText(buffer, text, int(m_received.size()));
-
-    // The cursor normally rests at the end already; moving it there anyway
-    // would scroll the view twice per delivery.
-    if (!ui->DataGetted->textCursor().atEnd())
-        ui->DataGetted->moveCursor(QTextCursor::End);
-    ui->DataGetted->insertPlainText(groupLines(text, m_linesInParagraph));
-
-    m_received.append(buffer);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    m_history.append(buffer, now);
+    m_display->append(buffer, now);
     buffer.clear();
 }
 
@@ -131,25 +102,48 @@ void ComAssistant::setHexSend(bool hex)
     (hex ? ui->SendHexBnt : ui->SendTextBnt)->setChecked(true);
 }
 
+QString ComAssistant::textEncoding() const
+{
+    return ui->EncodingList->currentText();
+}
+
+void ComAssistant::setTextEncoding(const QString &name)
+{
+    const int index = ui->EncodingList->findText(name);
+    if (index >= 0)
+        ui->EncodingList->setCurrentIndex(index);
+}
+
+bool ComAssistant::timestamps() const
+{
+    return ui->TimestampBnt->isChecked();
+}
+
+void ComAssistant::setTimestamps(bool on)
+{
+    ui->TimestampBnt->setChecked(on);
+}
+
+void ComAssistant::setReceiveLimits(qsizetype memoryBytes, qint64 displayBytes)
+{
+    m_history.setMemoryLimit(memoryBytes);
+    m_display->setLimit(displayBytes);
+}
+
 void ComAssistant::on_GettedTextBnt_clicked()
 {
-    m_decoder.resetState();
-    showWhole(decodeText(m_received));
+    rerender();
 }
 
 void ComAssistant::on_GettedHexBnt_clicked()
 {
-    QString text;
-    bytesToHexText(m_received, text, 0);
-    showWhole(text);
+    rerender();
 }
 
 void ComAssistant::on_CleanDataGettedBnt_clicked()
 {
-    m_received.clear();
-    m_decoder.resetState();
-    ui->DataGetted->clear();
-    m_linesInParagraph = 0;
+    m_history.clear();
+    m_display->clear();
 }
 
 void ComAssistant::on_CleanDataSendBnt_clicked()
@@ -177,7 +171,7 @@ void ComAssistant::on_SendBnt_clicked()
             return;
         }
     } else if (ui->SendTextBnt->isChecked()) {
-        data = ui->DataSend->toPlainText().toLocal8Bit();
+        data = TextEncoding::encode(textEncoding(), ui->DataSend->toPlainText());
     }
     if (data.isEmpty())
         return;
@@ -219,10 +213,8 @@ void ComAssistant::on_SaveDataGettedBnt_clicked()
     }
     // The raw bytes as received, whatever the display shows. Flushed first:
     // commit() does not notice a failed final flush in every Qt 6 version.
-    if (file.write(m_received) != m_received.size() || !file.flush() || !file.commit())
-        QMessageBox::critical(this, QStringLiteral("错误"),
-                              QStringLiteral("写入文件") + fileName + QStringLiteral("失败！"),
-                              QMessageBox::Ok);
+    if (!m_history.writeTo(file) || !file.flush() || !file.commit())
+        showWriteError(fileName);
 }
 
 void ComAssistant::on_OpenDataBnt_clicked()
@@ -249,7 +241,8 @@ void ComAssistant::on_OpenDataBnt_clicked()
     QString text;
     if (suffix == QLatin1String("txt")) {
         ui->SendTextBnt->setChecked(true);
-        bytesToText(bytes, text);
+        text = TextEncoding::decoder(textEncoding()).decode(bytes);
+        text.remove(QChar(u'\0'));
     } else {
         ui->SendHexBnt->setChecked(true);
         bytesToHexText(bytes, text, 0);
@@ -257,18 +250,36 @@ void ComAssistant::on_OpenDataBnt_clicked()
     ui->DataSend->setPlainText(text);
 }
 
-void ComAssistant::showWhole(const QString &text)
+void ComAssistant::rerender()
 {
-    ui->DataGetted->clear();
-    m_linesInParagraph = 0;
-    ui->DataGetted->setPlainText(groupLines(text, m_linesInParagraph));
+    m_display->render(hexDisplay(), textEncoding(), timestamps());
 }
 
-QString ComAssistant::decodeText(const QByteArray &bytes)
+void ComAssistant::saveShownText()
 {
-    QString text = m_decoder.decode(bytes);
-    text.remove(QChar(u'\0'));
-    return text;
+    const QString fileName = QFileDialog::getSaveFileName(this, QString(), QString(),
+                                                          QStringLiteral("文本文件(*.txt)"));
+    if (fileName.isEmpty())
+        return;
+    const QByteArray bytes = TextEncoding::encode(textEncoding(), ui->DataGetted->toPlainText());
+    switch (saveWholeFile(fileName, bytes)) {
+    case SaveResult::Saved:
+        break;
+    case SaveResult::OpenFailed:
+        showOpenError(fileName);
+        break;
+    case SaveResult::WriteFailed:
+        showWriteError(fileName);
+        break;
+    }
+}
+
+void ComAssistant::showReceiveMenu(const QPoint &pos)
+{
+    std::unique_ptr<QMenu> menu(ui->DataGetted->createStandardContextMenu(pos));
+    menu->addSeparator();
+    menu->addAction(m_saveShownAction);
+    menu->exec(ui->DataGetted->viewport()->mapToGlobal(pos));
 }
 
 void ComAssistant::showOpenError(const QString &fileName)
@@ -276,5 +287,12 @@ void ComAssistant::showOpenError(const QString &fileName)
     QMessageBox::critical(this, QStringLiteral("错误"),
                           QStringLiteral("无法打开文件") + fileName
                                   + QStringLiteral("，是否被其他程序占用？"),
+                          QMessageBox::Ok);
+}
+
+void ComAssistant::showWriteError(const QString &fileName)
+{
+    QMessageBox::critical(this, QStringLiteral("错误"),
+                          QStringLiteral("写入文件") + fileName + QStringLiteral("失败！"),
                           QMessageBox::Ok);
 }

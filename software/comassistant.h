@@ -1,13 +1,17 @@
 #ifndef COMASSISTANT_H
 #define COMASSISTANT_H
 
+#include "receivehistory.h"
 #include "streamsink.h"
 
 #include <QByteArray>
-#include <QStringDecoder>
 #include <QWidget>
 
+#include <memory>
+
+class QAction;
 class QSerialPort;
+class ReceiveDisplay;
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -15,8 +19,8 @@ class ComAssistant;
 }
 QT_END_NAMESPACE
 
-// The serial terminal: shows every received byte as text or hexadecimal text,
-// keeps them for re-rendering and saving, and sends the editor's content.
+// The serial terminal: shows received bytes as text or hexadecimal text,
+// keeps every one of them for saving, and sends the editor's content.
 class ComAssistant : public QWidget, public StreamSink
 {
     Q_OBJECT
@@ -41,6 +45,20 @@ public:
     bool hexSend() const;
     void setHexSend(bool hex);
 
+    // The encoding of the text display, text sends and loaded .txt files, by
+    // its name in TextEncoding::available().
+    QString textEncoding() const;
+    void setTextEncoding(const QString &name);
+    // Each line of the display starts with the time its first byte arrived.
+    bool timestamps() const;
+    void setTimestamps(bool on);
+
+    // Received bytes kept in memory before older ones move to a temporary
+    // file, and received bytes' worth of lines the display holds. For tests
+    // and benchmarks; the defaults suit a session of hours.
+    void setReceiveLimits(qsizetype memoryBytes, qint64 displayBytes);
+    const ReceiveHistory &receiveHistory() const { return m_history; }
+
 private slots:
     void on_GettedTextBnt_clicked();
     void on_GettedHexBnt_clicked();
@@ -51,18 +69,18 @@ private slots:
     void on_OpenDataBnt_clicked();
 
 private:
-    void showWhole(const QString &text);
-    QString decodeText(const QByteArray &bytes);
+    void rerender();
+    void saveShownText();
+    void showReceiveMenu(const QPoint &pos);
     void showOpenError(const QString &fileName);
+    void showWriteError(const QString &fileName);
 
     Ui::ComAssistant *ui;
-    QByteArray m_received;
+    ReceiveHistory m_history;
     QSerialPort *const *m_port;
-    // Keeps a multi-byte character split across two deliveries until its rest
-    // arrives, so live text equals text re-rendered from m_received.
-    QStringDecoder m_decoder;
-    // Line breaks in the display's last paragraph (see groupLines).
-    int m_linesInParagraph;
+    std::unique_ptr<ReceiveDisplay> m_display;
+    // "保存显示内容" in the display's context menu.
+    QAction *m_saveShownAction;
 };
 
 #endif // COMASSISTANT_H

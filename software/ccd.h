@@ -39,8 +39,7 @@ public:
     ~CCD() override;
 
     void handleData(QByteArray &buffer) override;
-
-    // What the tab's handleData took, skipped and dropped since it was made.
+    // Pictures taken, skipped and misplaced since the tab was made.
     const FrameStats &frameStats() const { return m_frameStats; }
 
     ThresholdMode thresholdMode() const;

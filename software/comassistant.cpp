@@ -4,6 +4,8 @@
 #include "byteutils.h"
 #include "filesaving.h"
 #include "receivedisplay.h"
+#include "repeatsender.h"
+#include "sendhistorybrowser.h"
 #include "textencoding.h"
 
 #include <QDateTime>
@@ -29,6 +31,9 @@ ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
     , ui(new Ui::ComAssistant)
     , m_port(port)
     , m_saveShownAction(new QAction(QStringLiteral("保存显示内容"), this))
+    , m_repeat(new RepeatSender(this))
+    , m_history(nullptr)
+    , m_reportingFailure(false)
 {
     ui->setupUi(this);
     for (QPlainTextEdit *edit : { ui->DataGetted, ui->DataSend }) {
@@ -41,7 +46,7 @@ ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
     // and slow every delivery.
     ui->DataGetted->setUndoRedoEnabled(false);
 
-    m_display = std::make_unique<ReceiveDisplay>(ui->DataGetted, &m_history);
+    m_display = std::make_unique<ReceiveDisplay>(ui->DataGetted, &m_received);
     ui->EncodingList->addItems(TextEncoding::available());
     connect(ui->EncodingList, &QComboBox::currentIndexChanged, this, [this] {
         if (!hexDisplay())
@@ -53,6 +58,26 @@ ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
     ui->DataGetted->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->DataGetted, &QWidget::customContextMenuRequested, this,
             &ComAssistant::showReceiveMenu);
+    m_history = new SendHistoryBrowser(
+            ui->DataSend,
+            [this] {
+                return SendHistory::Entry { ui->DataSend->toPlainText(), hexSend() };
+            },
+            [this](const SendHistory::Entry &entry) {
+                setHexSend(entry.hex);
+                ui->DataSend->setPlainText(entry.text);
+                ui->DataSend->moveCursor(QTextCursor::End);
+            });
+    connect(ui->DataSend, &QPlainTextEdit::textChanged, this, [this] { m_hexBytes.reset(); });
+    connect(ui->repeatSendBox, &QCheckBox::toggled, this, &ComAssistant::setRepeating);
+    connect(ui->repeatPeriodBox, &QSpinBox::valueChanged, m_repeat, &RepeatSender::setPeriod);
+    connect(m_repeat, &RepeatSender::due, this, [this] {
+        if (!sendEditor(true))
+            m_repeat->stop();
+    });
+    connect(m_repeat, &RepeatSender::failed, this, &ComAssistant::reportSendFailure);
+    connect(m_repeat, &RepeatSender::stopped, ui->repeatSendBox,
+            [this] { ui->repeatSendBox->setChecked(false); });
 }
 
 ComAssistant::~ComAssistant()
@@ -63,15 +88,20 @@ ComAssistant::~ComAssistant()
 void ComAssistant::handleData(QByteArray &buffer)
 {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    m_history.append(buffer, now);
+    m_received.append(buffer, now);
     m_display->append(buffer, now);
     buffer.clear();
 }
 
 void ComAssistant::reportSendFailure()
 {
+    m_repeat->stop();
+    if (m_reportingFailure)
+        return;
+    m_reportingFailure = true;
     QMessageBox::critical(this, QStringLiteral("错误"),
                           QStringLiteral("数据发送失败！\n请检查串口连接。"), QMessageBox::Ok);
+    m_reportingFailure = false;
 }
 
 bool ComAssistant::hexDisplay() const
@@ -126,8 +156,38 @@ void ComAssistant::setTimestamps(bool on)
 
 void ComAssistant::setReceiveLimits(qsizetype memoryBytes, qint64 displayBytes)
 {
-    m_history.setMemoryLimit(memoryBytes);
+    m_received.setMemoryLimit(memoryBytes);
     m_display->setLimit(displayBytes);
+}
+
+LineEnding ComAssistant::lineEnding() const
+{
+    return LineEnding(ui->lineEndingList->currentIndex());
+}
+
+void ComAssistant::setLineEnding(LineEnding ending)
+{
+    ui->lineEndingList->setCurrentIndex(int(ending));
+}
+
+int ComAssistant::repeatPeriod() const
+{
+    return ui->repeatPeriodBox->value();
+}
+
+void ComAssistant::setRepeatPeriod(int ms)
+{
+    ui->repeatPeriodBox->setValue(ms);
+}
+
+QStringList ComAssistant::sendHistory() const
+{
+    return m_history->history().toStrings();
+}
+
+void ComAssistant::setSendHistory(const QStringList &entries)
+{
+    m_history->history().setStrings(entries);
 }
 
 void ComAssistant::on_GettedTextBnt_clicked()
@@ -142,7 +202,7 @@ void ComAssistant::on_GettedHexBnt_clicked()
 
 void ComAssistant::on_CleanDataGettedBnt_clicked()
 {
-    m_history.clear();
+    m_received.clear();
     m_display->clear();
 }
 
@@ -153,42 +213,66 @@ void ComAssistant::on_CleanDataSendBnt_clicked()
 
 void ComAssistant::on_SendBnt_clicked()
 {
+    if (sendEditor(false))
+        m_history->history().add({ ui->DataSend->toPlainText(), hexSend() });
+}
+
+bool ComAssistant::sendEditor(bool quietly)
+{
     QSerialPort *port = *m_port;
     if (!port || !port->isOpen()) {
-        QMessageBox::information(this, QStringLiteral("提示"), QStringLiteral("请先打开串口。"),
-                                 QMessageBox::Ok);
-        return;
+        if (!quietly)
+            QMessageBox::information(this, QStringLiteral("提示"), QStringLiteral("请先打开串口。"),
+                                     QMessageBox::Ok);
+        return false;
     }
 
     QByteArray data;
     if (ui->SendHexBnt->isChecked()) {
-        if (!hexTextToBytes(ui->DataSend->toPlainText(), data)) {
+        if (!m_hexBytes) {
+            QByteArray bytes;
+            if (hexTextToBytes(ui->DataSend->toPlainText(), bytes))
+                m_hexBytes = bytes;
+        }
+        if (m_hexBytes) {
+            data = *m_hexBytes;
+        } else {
+            // Also during a repeated send: the clock stops first, so the box
+            // comes once.
+            m_repeat->stop();
             QMessageBox::critical(this, QStringLiteral("错误"),
                                   QStringLiteral("不是有效的十六进制表示格式！\n"
                                                  "请使用0-9和A-F表示，并用空格隔开每个字节。\n"
                                                  "如： FA 29 AA BB 3B"),
                                   QMessageBox::Ok);
-            return;
+            return false;
         }
     } else if (ui->SendTextBnt->isChecked()) {
         data = TextEncoding::encode(textEncoding(), ui->DataSend->toPlainText());
+        if (!data.isEmpty())
+            data += lineEndingBytes(lineEnding());
     }
     if (data.isEmpty())
-        return;
+        return true;
 
+    // The ending counts: what goes out is the first 4096 bytes of it all.
     if (data.size() > kSendLimit) {
-        QMessageBox::critical(this, QStringLiteral("警告"),
-                              QStringLiteral("发送数据大于4096字节，多余部分不能发送！"),
-                              QMessageBox::Ok);
+        if (!quietly)
+            QMessageBox::critical(this, QStringLiteral("警告"),
+                                  QStringLiteral("发送数据大于4096字节，多余部分不能发送！"),
+                                  QMessageBox::Ok);
         data.truncate(kSendLimit);
     }
     // Read the port only now: while the warning was shown, the port may have
     // been closed or lost.
     port = *m_port;
     if (!port || !port->isOpen())
-        return;
-    if (port->write(data) != data.size())
+        return false;
+    if (port->write(data) != data.size()) {
         reportSendFailure();
+        return false;
+    }
+    return true;
 }
 
 void ComAssistant::on_SaveDataGettedBnt_clicked()
@@ -213,7 +297,7 @@ void ComAssistant::on_SaveDataGettedBnt_clicked()
     }
     // The raw bytes as received, whatever the display shows. Flushed first:
     // commit() does not notice a failed final flush in every Qt 6 version.
-    if (!m_history.writeTo(file) || !file.flush() || !file.commit())
+    if (!m_received.writeTo(file) || !file.flush() || !file.commit())
         showWriteError(fileName);
 }
 
@@ -248,6 +332,26 @@ void ComAssistant::on_OpenDataBnt_clicked()
         bytesToHexText(bytes, text, 0);
     }
     ui->DataSend->setPlainText(text);
+}
+
+void ComAssistant::setRepeating(bool on)
+{
+    if (!on) {
+        m_repeat->stop();
+        return;
+    }
+    if (m_repeat->isActive())
+        return;
+    // The first send at once, with the boxes of 发送, which a repeated send
+    // does not show again.
+    if (!sendEditor(false)) {
+        ui->repeatSendBox->setChecked(false);
+        return;
+    }
+    m_history->history().add({ ui->DataSend->toPlainText(), hexSend() });
+    m_repeat->start(*m_port);
+    if (!m_repeat->isActive())
+        ui->repeatSendBox->setChecked(false);
 }
 
 void ComAssistant::rerender()

@@ -1,6 +1,7 @@
 #ifndef COMASSISTANT_H
 #define COMASSISTANT_H
 
+#include "lineending.h"
 #include "receivehistory.h"
 #include "streamsink.h"
 
@@ -8,10 +9,13 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QSerialPort;
 class ReceiveDisplay;
+class RepeatSender;
+class SendHistoryBrowser;
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -44,6 +48,15 @@ public:
     // The send editor read as hexadecimal text rather than text.
     bool hexSend() const;
     void setHexSend(bool hex);
+    // Appended to every text send.
+    LineEnding lineEnding() const;
+    void setLineEnding(LineEnding ending);
+    // The period of 定时发送, in milliseconds.
+    int repeatPeriod() const;
+    void setRepeatPeriod(int ms);
+    // Earlier sends, newest first, as the settings keep them.
+    QStringList sendHistory() const;
+    void setSendHistory(const QStringList &entries);
 
     // The encoding of the text display, text sends and loaded .txt files, by
     // its name in TextEncoding::available().
@@ -57,7 +70,7 @@ public:
     // file, and received bytes' worth of lines the display holds. For tests
     // and benchmarks; the defaults suit a session of hours.
     void setReceiveLimits(qsizetype memoryBytes, qint64 displayBytes);
-    const ReceiveHistory &receiveHistory() const { return m_history; }
+    const ReceiveHistory &receiveHistory() const { return m_received; }
 
 private slots:
     void on_GettedTextBnt_clicked();
@@ -74,13 +87,27 @@ private:
     void showReceiveMenu(const QPoint &pos);
     void showOpenError(const QString &fileName);
     void showWriteError(const QString &fileName);
+    // Sends the editor's content as 发送 does. Quietly (a repeated send) the
+    // size warning is left out. False when sending cannot go on: no open
+    // port, text that is not hexadecimal, or a failed write.
+    bool sendEditor(bool quietly);
+    void setRepeating(bool on);
 
     Ui::ComAssistant *ui;
-    ReceiveHistory m_history;
+    ReceiveHistory m_received;
     QSerialPort *const *m_port;
     std::unique_ptr<ReceiveDisplay> m_display;
     // "保存显示内容" in the display's context menu.
     QAction *m_saveShownAction;
+    // The bytes of the editor's hexadecimal text until the text changes: a
+    // loaded file of a megabyte takes a quarter of a second to parse, too
+    // long for every period of a repeated send.
+    std::optional<QByteArray> m_hexBytes;
+    RepeatSender *m_repeat;
+    SendHistoryBrowser *m_history;
+    // While the failure box is up: further failures of the same cause add
+    // no box.
+    bool m_reportingFailure;
 };
 
 #endif // COMASSISTANT_H

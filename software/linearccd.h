@@ -40,8 +40,7 @@ public:
     // Consumes from the front of buffer up to the last end byte and shows the
     // newest complete line before it; bytes after that end byte stay.
     void handleData(QByteArray &buffer) override;
-
-    // What the tab's handleData took, skipped and dropped since it was made.
+    // Lines taken, skipped and misplaced since the tab was made.
     const FrameStats &frameStats() const { return m_frameStats; }
 
     ThresholdMode thresholdMode() const;

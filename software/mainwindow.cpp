@@ -5,6 +5,7 @@
 #include "baudrates.h"
 #include "ccd.h"
 #include "comassistant.h"
+#include "framehealthlabel.h"
 #include "linearccd.h"
 #include "makerinfo.h"
 #include "oscilloscope.h"
@@ -48,11 +49,14 @@ MainWindow::MainWindow(QWidget *parent)
     ui->tabWidget->addTab(m_ccd, QStringLiteral("摄像头"));
     m_router = new StreamRouter(ui->tabWidget, this);
     m_statusPanel = new StatusBarPanel(statusBar(), m_connection);
+    auto *frameHealth = new FrameHealthLabel(ui->tabWidget, m_router);
+    m_statusPanel->addSection(frameHealth);
 
     connect(ui->LableLink, &QLabel::linkActivated, this, &MainWindow::onLinkClick);
     connect(this, &MainWindow::comOpen, m_ccd, &CCD::onComOpen);
     connect(this, &MainWindow::comClose, m_ccd, &CCD::onComClose);
     connect(m_connection, &ByteSource::bytesReceived, m_router, &StreamRouter::receive);
+    connect(m_connection, &SerialConnection::countersReset, frameHealth, &FrameHealthLabel::reset);
     connect(m_connection, &SerialConnection::opened, this, &MainWindow::comOpen);
     connect(m_connection, &SerialConnection::closed, this, &MainWindow::comClose);
     connect(m_connection, &SerialConnection::stateChanged, this,

@@ -30,8 +30,7 @@ public:
     // Decodes every complete frame in buffer into the view and removes what it
     // consumed; at most nine bytes, the possible start of a frame, stay.
     void handleData(QByteArray &buffer) override;
-
-    // What handleData decoded and threw away since the tab was made.
+    // What the decoding met since the tab was made.
     const ScopeFrameStats &frameStats() const { return m_decoder.stats(); }
 
     // The screen's settings. The setters put them in place directly, as the

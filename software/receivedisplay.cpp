@@ -92,9 +92,10 @@ void ReceiveDisplay::trim()
 {
     const auto &starts = m_renderer.paragraphStarts();
     const qint64 end = m_renderer.offset();
-    // Trimmed in slices of an eighth of the limit, so that one edit removes
-    // many paragraphs at once.
-    if (end - starts.front() <= m_limit + m_limit / 8)
+    // Trimmed in slices of half the limit: one edit removes many
+    // paragraphs at once, and the document compacts its storage (a copy of
+    // all it holds) after a trim only.
+    if (end - starts.front() <= m_limit + m_limit / 2)
         return;
     // Keeps the paragraphs that hold the newest m_limit bytes at least.
     qsizetype drop = 0;

@@ -21,7 +21,7 @@ public:
     ReceiveDisplay(QPlainTextEdit *edit, ReceiveHistory *history);
 
     // Received bytes whose lines the display holds at least, and about an
-    // eighth more at most.
+    // half more at most.
     void setLimit(qint64 bytes);
 
     // Shows bytes that the history has just kept, which arrived at msecs.

@@ -57,6 +57,7 @@ bool SerialConnection::open(const QString &device, const LineSettings &settings)
         return false;
     }
     m_traffic.reset();
+    emit countersReset();
     install(port, device, settings);
     return true;
 }
@@ -164,6 +165,7 @@ void SerialConnection::setAutoReconnect(bool on)
 void SerialConnection::resetCounters()
 {
     m_traffic.reset();
+    emit countersReset();
 }
 
 QSerialPort *SerialConnection::openDevice(const QString &device)

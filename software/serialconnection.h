@@ -73,6 +73,7 @@ public:
     qint64 sentBytes() const { return m_traffic.sent(); }
     // Bytes received within the last second.
     qint64 receiveRate() const { return m_traffic.receiveRate(m_clock.elapsed()); }
+    // Zeroes the counts as open() does; both say so by countersReset().
     void resetCounters();
 
 public slots:
@@ -90,6 +91,8 @@ signals:
     // name it was lost under when an adapter came back under another name).
     void reconnected(const QString &device);
     void bytesWritten(qint64 count);
+    // The counts went back to zero, by open() or resetCounters().
+    void countersReset();
     void errorOccurred(QSerialPort::SerialPortError error, const QString &description);
 
 private:

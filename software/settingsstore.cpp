@@ -4,9 +4,13 @@
 #include "comassistant.h"
 #include "commandline.h"
 #include "linearccd.h"
+#include "lineending.h"
 #include "mainwindow.h"
 #include "oscilloscope.h"
+#include "repeatsender.h"
+#include "sendhistory.h"
 #include "statusbarpanel.h"
+#include "textencoding.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,6 +31,11 @@ const QString kGeometry = QStringLiteral("window/geometry");
 const QString kTab = QStringLiteral("window/tab");
 const QString kTerminalDisplay = QStringLiteral("terminal/display");
 const QString kTerminalSend = QStringLiteral("terminal/send");
+const QString kTerminalEncoding = QStringLiteral("terminal/encoding");
+const QString kTerminalTimestamps = QStringLiteral("terminal/timestamps");
+const QString kTerminalLineEnding = QStringLiteral("terminal/lineEnding");
+const QString kTerminalRepeatPeriod = QStringLiteral("terminal/repeatPeriod");
+const QString kTerminalHistory = QStringLiteral("terminal/history");
 const QString kScopeChannel = QStringLiteral("scope/channel");
 const QString kScopeVerticalDial = QStringLiteral("scope/verticalDial");
 const QString kScopeHorizontalScale = QStringLiteral("scope/horizontalScale");
@@ -118,6 +127,20 @@ void SettingsStore::restore(MainWindow &window)
         terminal->setHexDisplay(*mode == 1);
     if (const auto mode = readChoice(kTerminalSend, kDisplayModes))
         terminal->setHexSend(*mode == 1);
+    const QStringList encodings = TextEncoding::available();
+    if (const auto index = readChoice(kTerminalEncoding, encodings))
+        terminal->setTextEncoding(encodings.at(*index));
+    if (const auto on = readBool(kTerminalTimestamps))
+        terminal->setTimestamps(*on);
+    if (const auto ending = readChoice(kTerminalLineEnding, lineEndingNames()))
+        terminal->setLineEnding(LineEnding(*ending));
+    if (const auto period
+        = readInt(kTerminalRepeatPeriod, RepeatSender::kMinPeriodMs, RepeatSender::kMaxPeriodMs))
+        terminal->setRepeatPeriod(*period);
+    // "text:" or "hex:" and the editor's content, each.
+    if (const auto history
+        = readTextList(kTerminalHistory, SendHistory::kLimit, SendHistory::kMaxTextLength + 5))
+        terminal->setSendHistory(*history);
 
     Oscilloscope *scope = window.oscilloscope();
     for (int ch = 0; ch < 4; ++ch) {
@@ -188,6 +211,11 @@ void SettingsStore::save(const MainWindow &window)
     const ComAssistant *terminal = window.terminal();
     write(kTerminalDisplay, kDisplayModes.at(terminal->hexDisplay() ? 1 : 0));
     write(kTerminalSend, kDisplayModes.at(terminal->hexSend() ? 1 : 0));
+    write(kTerminalEncoding, terminal->textEncoding());
+    write(kTerminalTimestamps, terminal->timestamps());
+    write(kTerminalLineEnding, lineEndingNames().at(int(terminal->lineEnding())));
+    write(kTerminalRepeatPeriod, terminal->repeatPeriod());
+    write(kTerminalHistory, terminal->sendHistory());
 
     const Oscilloscope *scope = window.oscilloscope();
     for (int ch = 0; ch < 4; ++ch) {
@@ -274,6 +302,34 @@ std::optional<QString> SettingsStore::readText(const QString &key, int maxLength
             return std::nullopt;
     }
     return text;
+}
+
+std::optional<QStringList> SettingsStore::readTextList(const QString &key, int maxCount,
+                                                       int maxLength) const
+{
+    const QVariant value = m_settings.value(key);
+    QStringList list;
+    // A text file keeps a list of one as a plain text, and an empty one as
+    // no valid value.
+    if (value.typeId() == QMetaType::QString)
+        list.append(value.toString());
+    else if (value.typeId() == QMetaType::QStringList)
+        list = value.toStringList();
+    else if (!value.isValid() && m_settings.contains(key))
+        return QStringList();
+    else
+        return std::nullopt;
+    if (list.size() > maxCount)
+        return std::nullopt;
+    for (const QString &text : std::as_const(list)) {
+        if (text.size() > maxLength)
+            return std::nullopt;
+        for (const QChar c : text) {
+            if (c.category() == QChar::Other_Control && c != u'\n' && c != u'\t')
+                return std::nullopt;
+        }
+    }
+    return list;
 }
 
 std::optional<int> SettingsStore::readChoice(const QString &key, const QStringList &choices) const

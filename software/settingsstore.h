@@ -41,6 +41,9 @@ public:
     std::optional<bool> readBool(const QString &key) const;
     // Text of at most maxLength characters, none of them a control character.
     std::optional<QString> readText(const QString &key, int maxLength) const;
+    // At most maxCount texts of at most maxLength characters each, without
+    // control characters other than line feeds and tabs.
+    std::optional<QStringList> readTextList(const QString &key, int maxCount, int maxLength) const;
     // The index in choices of the text stored under key.
     std::optional<int> readChoice(const QString &key, const QStringList &choices) const;
     std::optional<QByteArray> readBytes(const QString &key, int maxSize) const;

@@ -50,7 +50,9 @@ StatusBarPanel::StatusBarPanel(QStatusBar *bar, SerialConnection *connection)
 
 void StatusBarPanel::addSection(QWidget *widget)
 {
-    m_bar->insertPermanentWidget(m_sections++, widget);
+    // The index counts the state label too, which is not a permanent widget;
+    // an index at or before it would append the section after the others.
+    m_bar->insertPermanentWidget(1 + m_sections++, widget);
 }
 
 bool StatusBarPanel::autoReconnect() const

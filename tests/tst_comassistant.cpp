@@ -2,10 +2,14 @@
 #include "comassistant.h"
 #include "testsupport.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -34,8 +38,28 @@ private slots:
     void loadRefusesHugeAndMissingFiles();
     void sendNeedsOpenPort();
     void sendOverRealPort();
+    void lineEndingAppendedOncePerSend_data();
+    void lineEndingAppendedOncePerSend();
+    void repeatedSendFollowsThePort();
+    void repeatedSendReportsDeadFarEndOnce();
+    void sendHistoryRecall();
 
 private:
+    // Opens m_port on one end of a new socat pair and the board on the other;
+    // what reaches the board collects in m_arrived.
+    bool connectBoard()
+    {
+        m_pair = new VirtualSerialPair;
+        if (!m_pair->start())
+            return false;
+        m_port = new QSerialPort(m_pair->first());
+        m_board = new QSerialPort(m_pair->second());
+        connect(m_board, &QSerialPort::readyRead, this,
+                [this] { m_arrived += m_board->readAll(); });
+        return m_port->open(QIODevice::ReadWrite) && m_board->open(QIODevice::ReadWrite);
+    }
+    QPlainTextEdit *sendEditor() const { return m_tab->findChild<QPlainTextEdit *>("DataSend"); }
+    QCheckBox *repeatBox() const { return m_tab->findChild<QCheckBox *>("repeatSendBox"); }
     QString received() const
     {
         return m_tab->findChild<QPlainTextEdit *>("DataGetted")->toPlainText();
@@ -60,6 +84,9 @@ private:
     ComAssistant *m_tab = nullptr;
     DialogDriver *m_dialogs = nullptr;
     QTemporaryDir m_dir;
+    VirtualSerialPair *m_pair = nullptr;
+    QSerialPort *m_board = nullptr;
+    QByteArray m_arrived;
 };
 
 void TestComAssistant::init()
@@ -75,6 +102,11 @@ void TestComAssistant::cleanup()
     delete m_dialogs;
     delete m_tab;
     delete m_port;
+    delete m_board;
+    delete m_pair;
+    m_board = nullptr;
+    m_pair = nullptr;
+    m_arrived.clear();
 }
 
 void TestComAssistant::hexLinesContinueAcrossDeliveries()
@@ -407,6 +439,204 @@ void TestComAssistant::sendOverRealPort()
 
     // Nothing that was sent shows up in the receive display.
     QVERIFY(received().isEmpty());
+}
+
+void TestComAssistant::lineEndingAppendedOncePerSend_data()
+{
+    QTest::addColumn<int>("ending");
+    QTest::addColumn<bool>("hex");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("warnings");
+
+    const QString command = QStringLiteral("PID 1.5 速度");
+    const QByteArray bytes = command.toLocal8Bit();
+    QTest::newRow("none") << int(LineEnding::None) << false << command << bytes << 0;
+    QTest::newRow("crlf") << int(LineEnding::CrLf) << false << command << bytes + "\r\n" << 0;
+    QTest::newRow("lf") << int(LineEnding::Lf) << false << command << bytes + "\n" << 0;
+    QTest::newRow("cr") << int(LineEnding::Cr) << false << command << bytes + "\r" << 0;
+    // The editor's own line feeds stay as they are, with the ending after them.
+    QTest::newRow("lines") << int(LineEnding::CrLf) << false << QStringLiteral("a\nb\n")
+                           << QByteArray("a\nb\n\r\n") << 0;
+    QTest::newRow("hex takes none") << int(LineEnding::CrLf) << true << QStringLiteral("FA 29 0D")
+                                    << QByteArray("\xFA\x29\x0D") << 0;
+    QTest::newRow("empty sends nothing")
+            << int(LineEnding::Lf) << false << QString() << QByteArray() << 0;
+    // The ending counts into the 4096 bytes of one send.
+    QTest::newRow("4096 with the ending")
+            << int(LineEnding::CrLf) << false << QString(4094, QLatin1Char('x'))
+            << QByteArray(4094, 'x') + "\r\n"
+            << 0;
+    QTest::newRow("4097 with the ending")
+            << int(LineEnding::CrLf) << false << QString(4095, QLatin1Char('x'))
+            << QByteArray(4095, 'x') + "\r" << 1;
+}
+
+void TestComAssistant::lineEndingAppendedOncePerSend()
+{
+    QFETCH(int, ending);
+    QFETCH(bool, hex);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, warnings);
+    SKIP_WITHOUT_SOCAT();
+    QVERIFY2(connectBoard(), "socat did not make a port pair");
+
+    m_tab->setLineEnding(LineEnding(ending));
+    m_tab->setHexSend(hex);
+    sendEditor()->setPlainText(text);
+    // Sent twice, the ending comes once after each, never piled up.
+    click("SendBnt");
+    click("SendBnt");
+    const QByteArray twice = expected + expected;
+    QTRY_COMPARE_WITH_TIMEOUT(m_arrived.size(), twice.size(), 5000);
+    QTest::qWait(50);
+    QCOMPARE(m_arrived, twice);
+    QCOMPARE(editor(), text);
+    QCOMPARE(m_dialogs->boxes.size(), warnings * 2);
+}
+
+void TestComAssistant::repeatedSendFollowsThePort()
+{
+    // Without a port: the hint once, and the box unticks.
+    sendEditor()->setPlainText(QStringLiteral("ping"));
+    repeatBox()->click();
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    QCOMPARE(m_dialogs->boxes.at(0).text, QStringLiteral("请先打开串口。"));
+    QVERIFY(!repeatBox()->isChecked());
+
+    SKIP_WITHOUT_SOCAT();
+    QVERIFY2(connectBoard(), "socat did not make a port pair");
+    m_tab->setLineEnding(LineEnding::Lf);
+    m_tab->setRepeatPeriod(20);
+    repeatBox()->click();
+    QVERIFY(repeatBox()->isChecked());
+    QTRY_VERIFY_WITH_TIMEOUT(m_arrived.size() >= 10 * 5, 5000);
+    // Once the port closes, nothing more goes out and the box unticks.
+    m_port->close();
+    QVERIFY(!repeatBox()->isChecked());
+    QTest::qWait(50);
+    const QByteArray sent = m_arrived;
+    QTest::qWait(200);
+    QCOMPARE(m_arrived, sent);
+    QCOMPARE(sent, QByteArray("ping\n").repeated(sent.size() / 5));
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+
+    // Too much to send: the warning once, at the start, then 4096 bytes a time.
+    QVERIFY(m_port->open(QIODevice::ReadWrite));
+    m_arrived.clear();
+    m_tab->setLineEnding(LineEnding::None);
+    sendEditor()->setPlainText(QString(5000, QLatin1Char('y')));
+    m_tab->setRepeatPeriod(10);
+    repeatBox()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(m_arrived.size() >= 4 * 4096, 10000);
+    repeatBox()->click();
+    QVERIFY(!repeatBox()->isChecked());
+    QCOMPARE(m_dialogs->boxes.size(), 2);
+    QCOMPARE(m_dialogs->boxes.at(1).title, QStringLiteral("警告"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_arrived.size() % 4096, 0, 5000);
+
+    // Text that turns out not to be hexadecimal stops it with one box.
+    m_tab->setHexSend(true);
+    sendEditor()->setPlainText(QStringLiteral("01 02"));
+    repeatBox()->click();
+    sendEditor()->setPlainText(QStringLiteral("0102"));
+    QTRY_VERIFY_WITH_TIMEOUT(!repeatBox()->isChecked(), 5000);
+    QTest::qWait(100);
+    QCOMPARE(m_dialogs->boxes.size(), 3);
+    QCOMPARE(m_dialogs->boxes.at(2).title, QStringLiteral("错误"));
+}
+
+void TestComAssistant::repeatedSendReportsDeadFarEndOnce()
+{
+    SKIP_WITHOUT_SOCAT();
+    QVERIFY2(connectBoard(), "socat did not make a port pair");
+    sendEditor()->setPlainText(QStringLiteral("go"));
+    m_tab->setRepeatPeriod(10);
+    repeatBox()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(m_arrived.size() >= 10, 5000);
+
+    m_pair->stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!repeatBox()->isChecked(), 5000);
+    QTest::qWait(300);
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    QCOMPARE(m_dialogs->boxes.at(0).text, QStringLiteral("数据发送失败！\n请检查串口连接。"));
+}
+
+void TestComAssistant::sendHistoryRecall()
+{
+    SKIP_WITHOUT_SOCAT();
+    QVERIFY2(connectBoard(), "socat did not make a port pair");
+    auto sendAs = [&](const QString &text, bool hex) {
+        m_tab->setHexSend(hex);
+        sendEditor()->setPlainText(text);
+        click("SendBnt");
+    };
+    sendAs(QStringLiteral("a"), false);
+    sendAs(QStringLiteral("b"), false);
+    sendAs(QStringLiteral("a"), false);
+    sendAs(QStringLiteral("FA 29"), true);
+    sendAs(QStringLiteral("FA29"), true); // not sent, not kept
+    sendAs(QStringLiteral("  "), false);  // blank, not kept
+    QCOMPARE(m_tab->sendHistory(), QStringList({ "hex:FA 29", "text:a", "text:b" }));
+
+    // Ctrl+Up walks back from what is being written, Ctrl+Down returns to it.
+    m_tab->setHexSend(false);
+    sendEditor()->setPlainText(QStringLiteral("draft"));
+    sendEditor()->setFocus();
+    auto key = [&](Qt::Key k) { QTest::keyClick(sendEditor(), k, Qt::ControlModifier); };
+    key(Qt::Key_Up);
+    QCOMPARE(editor(), QStringLiteral("FA 29"));
+    QVERIFY(m_tab->hexSend());
+    key(Qt::Key_Up);
+    QCOMPARE(editor(), QStringLiteral("a"));
+    QVERIFY(!m_tab->hexSend());
+    key(Qt::Key_Up);
+    key(Qt::Key_Up);
+    QCOMPARE(editor(), QStringLiteral("b"));
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    QCOMPARE(editor(), QStringLiteral("FA 29"));
+    key(Qt::Key_Down);
+    QCOMPARE(editor(), QStringLiteral("draft"));
+    QVERIFY(!m_tab->hexSend());
+    key(Qt::Key_Down);
+    QCOMPARE(editor(), QStringLiteral("draft"));
+    // An entry edited during the walk is a new draft, never overwritten.
+    key(Qt::Key_Up);
+    QTest::keyClick(sendEditor(), Qt::Key_X);
+    key(Qt::Key_Down);
+    QCOMPARE(editor(), QStringLiteral("FA 29x"));
+    key(Qt::Key_Up);
+    QCOMPARE(editor(), QStringLiteral("FA 29"));
+
+    // The editor's context menu lists them, newest first.
+    QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5),
+                              sendEditor()->viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(sendEditor()->viewport(), &request);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    QMenu *recent = nullptr;
+    for (QAction *action : menu->actions()) {
+        if (action->text() == QStringLiteral("发送历史"))
+            recent = action->menu();
+    }
+    QVERIFY(recent);
+    QCOMPARE(recent->actions().at(2)->text(), QStringLiteral("b"));
+    recent->actions().at(2)->trigger();
+    menu->close();
+    QCOMPARE(editor(), QStringLiteral("b"));
+    QVERIFY(!m_tab->hexSend());
+
+    // The newest 20 different ones, also through the settings' strings.
+    for (int i = 0; i < 25; ++i)
+        sendAs(QString::number(i), false);
+    QStringList expected;
+    for (int i = 24; i >= 5; --i)
+        expected << QStringLiteral("text:%1").arg(i);
+    QCOMPARE(m_tab->sendHistory(), expected);
+    m_tab->setSendHistory(QStringList { "text:x\ny", "junk", "hex:01" } + expected);
+    QCOMPARE(m_tab->sendHistory(), QStringList({ "text:x\ny", "hex:01" }) + expected.mid(0, 18));
 }
 
 QTEST_MAIN(TestComAssistant)

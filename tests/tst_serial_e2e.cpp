@@ -1,7 +1,9 @@
 #include "ccd.h"
+#include "comassistant.h"
 #include "mainwindow.h"
 #include "testsupport.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -27,6 +29,7 @@ private slots:
     void unconsumedBytesSurviveCloseAndTabSwitch();
     void receiveBufferKeepsNewestMebibyte();
     void lostDeviceClosesThePort();
+    void repeatedSendEndsWithThePort();
     void closingWindowClosesPortFirst();
 
 private:
@@ -221,6 +224,40 @@ void TestSerialE2E::lostDeviceClosesThePort()
     QCOMPARE(m_dialogs->boxes.size(), 2);
     QCOMPARE(m_dialogs->boxes.at(1).text, QStringLiteral("无法打开该串口！"));
     QCOMPARE(closed.size(), 1);
+}
+
+void TestSerialE2E::repeatedSendEndsWithThePort()
+{
+    QByteArray arrived;
+    connect(m_board, &QSerialPort::readyRead, this, [&] { arrived += m_board->readAll(); });
+    auto *repeat = m_window->findChild<QCheckBox *>("repeatSendBox");
+    m_window->findChild<QPlainTextEdit *>("DataSend")->setPlainText(QStringLiteral("speed?"));
+    m_window->terminal()->setLineEnding(LineEnding::CrLf);
+    m_window->terminal()->setRepeatPeriod(10);
+
+    // Closed with 关闭串口: the sends end, and the box unticks.
+    QVERIFY(openProgramPort());
+    repeat->click();
+    QTRY_VERIFY_WITH_TIMEOUT(arrived.size() >= 8 * 20, 5000);
+    QTest::mouseClick(openButton(), Qt::LeftButton);
+    QVERIFY(!repeat->isChecked());
+    QTest::qWait(100);
+    const qsizetype count = arrived.size();
+    QTest::qWait(200);
+    QCOMPARE(arrived.size(), count);
+    QCOMPARE(arrived, QByteArray("speed?\r\n").repeated(count / 8));
+    QCOMPARE(m_window->connection()->sentBytes(), count);
+
+    // The far end killed: one box, which says the port is gone, not one a tick.
+    QVERIFY(openProgramPort());
+    repeat->click();
+    QTRY_VERIFY_WITH_TIMEOUT(arrived.size() > count + 8 * 5, 5000);
+    m_pair->stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!repeat->isChecked(), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->boxes.size(), 1, 5000);
+    QTest::qWait(300);
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    QVERIFY(m_dialogs->boxes.at(0).text.contains(QStringLiteral("断开")));
 }
 
 void TestSerialE2E::closingWindowClosesPortFirst()

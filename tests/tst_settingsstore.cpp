@@ -35,6 +35,11 @@ QVariantMap remembered(const MainWindow &window)
     values["tab"] = window.currentTab();
     values["hexDisplay"] = window.terminal()->hexDisplay();
     values["hexSend"] = window.terminal()->hexSend();
+    values["encoding"] = window.terminal()->textEncoding();
+    values["timestamps"] = window.terminal()->timestamps();
+    values["lineEnding"] = int(window.terminal()->lineEnding());
+    values["repeatPeriod"] = window.terminal()->repeatPeriod();
+    values["sendHistory"] = window.terminal()->sendHistory();
     const Oscilloscope *scope = window.oscilloscope();
     for (int ch = 0; ch < 4; ++ch) {
         values[QStringLiteral("scale%1").arg(ch)] = scope->channelScaleIndex(ch);
@@ -149,6 +154,12 @@ void TestSettingsStore::roundTrip()
         QVERIFY(window.setCurrentTab(1));
         window.terminal()->setHexDisplay(false);
         window.terminal()->setHexSend(true);
+        window.terminal()->setTextEncoding(QStringLiteral("UTF-8"));
+        window.terminal()->setTimestamps(true);
+        window.terminal()->setLineEnding(LineEnding::CrLf);
+        window.terminal()->setRepeatPeriod(25);
+        window.terminal()->setSendHistory(
+                { QStringLiteral("text:PID 1.5, 0.2\n速度 @12"), QStringLiteral("hex:FA 29") });
         Oscilloscope *scope = window.oscilloscope();
         QVERIFY(scope->setChannelScaleIndex(0, 0));
         QVERIFY(scope->setChannelScaleIndex(1, 1));
@@ -262,6 +273,12 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
                "[terminal]\n"
                "display=binary\n"
                "send=\n"
+               "encoding=Latin-1\n"
+               "timestamps=perhaps\n"
+               "lineEnding=CRLF\n"
+               "repeatPeriod=5\n"
+               // A list of one, as the file keeps it: a sensible value.
+               "history=\"text:PID 1.5, 0.2\"\n"
                "[scope]\n"
                "channel=0\n"
                "verticalDial=15\n"
@@ -300,7 +317,20 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
     SettingsStore(settings).restore(window);
     QVariantMap expected = m_defaults;
     expected["dataBits"] = 2;
+    expected["sendHistory"] = QStringList { QStringLiteral("text:PID 1.5, 0.2") };
     QCOMPARE(differences(expected, remembered(window)), QStringList());
+
+    // A history with a control character or more entries than are kept is
+    // left out whole.
+    settings.setValue(QStringLiteral("terminal/history"), QStringList { "text:a\x1b[2J" });
+    SettingsStore(settings).restore(window);
+    QCOMPARE(window.terminal()->sendHistory(), expected["sendHistory"].toStringList());
+    QStringList many;
+    for (int i = 0; i < 21; ++i)
+        many << QStringLiteral("text:%1").arg(i);
+    settings.setValue(QStringLiteral("terminal/history"), many);
+    SettingsStore(settings).restore(window);
+    QCOMPARE(window.terminal()->sendHistory(), expected["sendHistory"].toStringList());
     QVERIFY(m_dialogs->boxes.isEmpty());
 }
 

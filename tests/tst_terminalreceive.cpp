@@ -223,7 +223,7 @@ void TestTerminalReceive::boundedHistoryKeepsEveryByte()
     const qint64 hidden = notice.captured(1).toLongLong();
     QCOMPARE(hidden % 16, 0);
     QVERIFY(sent.size() - hidden >= 600);
-    QVERIFY(sent.size() - hidden <= 600 + 600 / 8 + 16 * 16);
+    QVERIFY(sent.size() - hidden <= 600 + 600 / 2 + 16 * 16);
     QByteArray bytes;
     QVERIFY(hexTextToBytes(text.mid(text.indexOf(QLatin1Char('\n')) + 1), bytes));
     QCOMPARE(bytes, sent.mid(hidden));
@@ -265,7 +265,8 @@ void TestTerminalReceive::textModeSwitchAfterTrimming()
         QCOMPARE(text.mid(text.indexOf(QLatin1Char('\n')) + 1),
                  QString::fromUtf8(sent.mid(hidden))
                          .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-        QVERIFY(sent.size() - hidden < 2 * 500);
+        QVERIFY(sent.size() - hidden >= 500);
+        QVERIFY(sent.size() - hidden < 500 + 500 / 2 + 16 * 20);
     };
     check();
     const QString live = shown();

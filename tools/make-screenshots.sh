@@ -1,6 +1,6 @@
 #!/bin/sh
 # Makes the README's screenshots of the four tabs, each fed by the simulated
-# board, into docs/screenshots/ (cropped to the program's window), and one of
+# board, into docs/screenshots/ (cropped to the program's window), and two of
 # the status bar below the oscilloscope.
 #
 # Usage: tools/make-screenshots.sh [BUILD_DIR]
@@ -36,13 +36,23 @@ shot() {
 
 # The terminal with 文本显示 chosen, so the board's Chinese shows as text.
 shot terminal 0 5 \
-    'xdotool mousemove 876 181 click 1 mousemove 1200 700; exec "$SIM" text --seed 1 --port "$PORT"'
+    'xdotool mousemove 876 151 click 1 mousemove 1200 700; exec "$SIM" text --seed 1 --port "$PORT"'
+# The send side: a command sent, another one sent every second with \r\n
+# after it, and the editor's context menu open at its history.
+shot terminal-send 0 9 \
+    'xdotool mousemove 876 151 click 1; "$SIM" text --seed 1 --port "$PORT" & sleep 0.5; xdotool mousemove 500 420 click 1 type "PID 1.5 0.2"; xdotool mousemove 920 480 click 1; sleep 0.3; xdotool mousemove 941 295 click 1; sleep 0.5; xdotool key Down Return; xdotool mousemove 500 420 click 1 key ctrl+a type "speed?"; xdotool mousemove 882 321 click 1; sleep 1; xdotool mousemove 300 300 click 3; sleep 0.5; xdotool key Up Right; wait'
+# 时间戳 ticked and 文本显示 chosen: each line starts with the time it arrived.
+shot terminal-timestamps 0 5 \
+    'xdotool mousemove 882 128 click 1 mousemove 876 153 click 1 mousemove 1200 700; exec "$SIM" text --seed 1 --port "$PORT"'
 # CH2..CH4 switched on with their buttons; at 2000 frames a second the screen
 # (5000 samples at 500 per division) fills in two and a half seconds.
 shot oscilloscope 1 4 \
     'xdotool mousemove 838 126 click 1 mousemove 838 162 click 1 mousemove 838 198 click 1 mousemove 1200 700; exec "$SIM" scope --seed 1 --rate 2000 --amplitude 30000,14000,24000,6000 --port "$PORT"'
 convert "$raw" -crop 1000x30+0+520 +repage -strip "$out/status-bar.png"
 echo "$out/status-bar.png"
+# Its right part, with the oscilloscope's frame health.
+convert "$raw" -crop 620x30+380+520 +repage -strip "$out/status-bar-frames.png"
+echo "$out/status-bar-frames.png"
 shot linear-ccd 2 3 'exec "$SIM" ccd --seed 1 --port "$PORT"'
 shot camera 3 3 'exec "$SIM" camera --seed 1 --port "$PORT"'
 
@@ -54,8 +64,8 @@ shot oscilloscope-menu 1 6 "$scope_feed click 3; wait"
 # Recording switched on by its button (the file named in the save dialog),
 # then the plot's context menu.
 shot linear-ccd-recording 2 6 \
-    '"$SIM" ccd --seed 1 --port "$PORT" & sleep 1; xdotool mousemove 199 516 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR/ccd-record.csv"; xdotool key Return; sleep 2.5; xdotool mousemove 600 250 click 3; wait'
+    '"$SIM" ccd --seed 1 --port "$PORT" & sleep 1; xdotool mousemove 197 499 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR/ccd-record.csv"; xdotool key Return; sleep 2.5; xdotool mousemove 600 250 click 3; wait'
 # The picture series switched on (the folder named in its dialog), then the
 # picture's context menu.
 shot camera-series 3 6 \
-    '"$SIM" camera --seed 1 --port "$PORT" & sleep 1; xdotool mousemove 945 497 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR"; xdotool key Return; sleep 2.5; xdotool mousemove 300 200 click 3; wait'
+    '"$SIM" camera --seed 1 --port "$PORT" & sleep 1; xdotool mousemove 949 473 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR"; xdotool key Return; sleep 2.5; xdotool mousemove 300 200 click 3; wait'

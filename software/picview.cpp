@@ -43,6 +43,11 @@ bool PicView::setPictureSize(int width, int height)
 
     delete m_image;
     m_image = image;
+    m_shown = QImage(width, height, QImage::Format_RGB32);
+    updateShown();
+    // The picture covers the whole view, stretched or at the view's fixed
+    // size, so nothing behind it needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     updateSizeLimits();
     repaint();
     return true;
@@ -56,6 +61,7 @@ bool PicView::setData(const QByteArray &data)
     const int width = m_image->width();
     for (int y = 0; y < m_image->height(); ++y)
         std::memcpy(m_image->scanLine(y), data.constData() + qsizetype(y) * width, size_t(width));
+    updateShown();
     repaint();
     return true;
 }
@@ -98,9 +104,20 @@ void PicView::paintEvent(QPaintEvent *)
         return;
     QPainter painter(this);
     if (m_autoZoom)
-        painter.drawImage(rect(), *m_image, m_image->rect());
+        painter.drawImage(rect(), m_shown, m_shown.rect());
     else
-        painter.drawImage(0, 0, *m_image);
+        painter.drawImage(0, 0, m_shown);
+}
+
+void PicView::updateShown()
+{
+    const int width = m_image->width();
+    for (int y = 0; y < m_image->height(); ++y) {
+        const uchar *grey = m_image->constScanLine(y);
+        auto *pixel = reinterpret_cast<QRgb *>(m_shown.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            pixel[x] = qRgb(grey[x], grey[x], grey[x]);
+    }
 }
 
 void PicView::updateSizeLimits()

@@ -38,8 +38,13 @@ protected:
 
 private:
     void updateSizeLimits();
+    void updateShown();
 
     QImage *m_image;
+    // The picture as 32-bit pixels, made when it changes: an indexed image
+    // would be converted at every paint, on worker threads that the GUI
+    // thread then waits for.
+    QImage m_shown;
     bool m_autoZoom;
 };
 

@@ -4,6 +4,7 @@
 #include "unitsource.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QTest>
 
@@ -22,6 +23,8 @@ private slots:
     void replaySendsTheFileExactly();
     void outputMatchesTheGeneratorAndRepeatsWithASeed();
     void pacedByTheClock();
+    void reportsWhatItSent_data();
+    void reportsWhatItSent();
     void badArguments_data();
     void badArguments();
     void stopsWhenTheReaderCloses();
@@ -215,6 +218,47 @@ void TestBoardSim::pacedByTheClock()
     QVERIFY2(clock.elapsed() >= 420, qPrintable(QString::number(clock.elapsed())));
 }
 
+void TestBoardSim::reportsWhatItSent_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("time limit") << QStringList { "ccd", "--rate", "200", "--time", "0.3" };
+    // Far more than the line holds at once: the rest goes out as it drains.
+    QTest::newRow("count at full speed")
+            << QStringList { "scope", "--rate", "1000000", "--count", "100000" };
+}
+
+// The last notice names the units and bytes sent; exactly those arrive, as
+// the generator makes them, and nothing after them.
+void TestBoardSim::reportsWhatItSent()
+{
+    SKIP_WITHOUT_PTYS();
+    QFETCH(QStringList, arguments);
+    arguments << "--seed"
+              << "4";
+    BoardSim sim;
+    QVERIFY(sim.start(arguments));
+    PortReader reader(sim.path());
+    QVERIFY(reader.isOpen());
+    QByteArray received;
+    QString notices;
+    const QRegularExpression sent(QStringLiteral("sent (\\d+) \\S+ \\((\\d+) bytes\\)"));
+    QRegularExpressionMatch match;
+    const QDeadlineTimer deadline(30000);
+    while (!(match = sent.match(notices += sim.process().readAllStandardError())).hasMatch()
+           && !deadline.hasExpired()) {
+        received += reader.read(1 << 20, 50);
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(match.hasMatch());
+    const qint64 units = match.captured(1).toLongLong();
+    const qint64 bytes = match.captured(2).toLongLong();
+    QVERIFY(units > 0);
+    received += reader.read(bytes - received.size(), 20000);
+    QCOMPARE(received.size(), bytes);
+    QVERIFY(received == expectedOutput(arguments, units));
+    QVERIFY(reader.read(1, 300).isEmpty());
+}
+
 void TestBoardSim::badArguments_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -228,6 +272,8 @@ void TestBoardSim::badArguments_data()
             << QStringList { "scope", "--rate", "fast" } << QStringLiteral("fast");
     QTest::newRow("zero count") << QStringList { "text", "--count", "0" }
                                 << QStringLiteral("--count");
+    QTest::newRow("negative time")
+            << QStringList { "text", "--time", "-1" } << QStringLiteral("--time");
     QTest::newRow("bad seed") << QStringList { "text", "--seed", "x1" } << QStringLiteral("--seed");
     QTest::newRow("width too large")
             << QStringList { "camera", "--width", "321" } << QStringLiteral("321");

@@ -1,6 +1,7 @@
 #include "picview.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -38,6 +39,8 @@ private slots:
     void sizeLimitsFollowZoom();
     void paintsUnzoomedAtOwnSize();
     void paintsZoomedAsPixelBlocks();
+    void paintsAsTheIndexedPicture_data();
+    void paintsAsTheIndexedPicture();
     void mapsMouseUnzoomed();
     void mapsMouseZoomed();
 };
@@ -201,6 +204,38 @@ void TestPicView::paintsZoomedAsPixelBlocks()
     QCOMPARE(qGray(wide.pixel(159, 0)), 0x00);
     QCOMPARE(qGray(wide.pixel(160, 0)), 0xFF);
     QCOMPARE(qGray(wide.pixel(639, 239)), 0x40);
+}
+
+void TestPicView::paintsAsTheIndexedPicture_data()
+{
+    QTest::addColumn<bool>("zoom");
+    QTest::addColumn<QSize>("viewSize");
+    QTest::newRow("own size") << false << QSize(188, 120);
+    QTest::newRow("stretched unevenly") << true << QSize(333, 257);
+}
+
+// The view paints from 32-bit pixels made when the picture changes; what it
+// shows is exactly the indexed picture drawn as it is, after new data and
+// after a new size.
+void TestPicView::paintsAsTheIndexedPicture()
+{
+    QFETCH(bool, zoom);
+    QFETCH(QSize, viewSize);
+    PicView view;
+    QVERIFY(view.setPictureSize(188, 120));
+    QVERIFY(view.setData(ramp(188 * 120, 7)));
+    view.setAutoZoom(zoom);
+    view.resize(viewSize);
+    for (int round = 0; round < 2; ++round) {
+        QImage expected(viewSize, QImage::Format_RGB32);
+        QPainter painter(&expected);
+        painter.drawImage(QRect(QPoint(0, 0), viewSize), *view.image(), view.image()->rect());
+        painter.end();
+        QCOMPARE(view.grab().toImage().convertToFormat(QImage::Format_RGB32), expected);
+        // A new size shows the blank picture, not the old one.
+        QVERIFY(view.setPictureSize(188, 120));
+        view.resize(viewSize);
+    }
 }
 
 void TestPicView::mapsMouseUnzoomed()

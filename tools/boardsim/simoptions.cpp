@@ -107,6 +107,7 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
     const QCommandLineOption baud(QStringLiteral("baud"), QString(), QStringLiteral("N"));
     const QCommandLineOption rate(QStringLiteral("rate"), QString(), QStringLiteral("R"));
     const QCommandLineOption count(QStringLiteral("count"), QString(), QStringLiteral("N"));
+    const QCommandLineOption time(QStringLiteral("time"), QString(), QStringLiteral("S"));
     const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("N"));
     const QCommandLineOption stay(QStringLiteral("stay"));
     const QCommandLineOption loop(QStringLiteral("loop"));
@@ -116,8 +117,8 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
     const QCommandLineOption height(QStringLiteral("height"), QString(), QStringLiteral("H"));
 
     QCommandLineParser parser;
-    parser.addOptions({ help, version, port, baud, rate, count, seed, stay, loop, freq, amplitude,
-                        width, height });
+    parser.addOptions({ help, version, port, baud, rate, count, time, seed, stay, loop, freq,
+                        amplitude, width, height });
     if (!parser.parse(arguments)) {
         // The parser's sentence, fitted to the style of the other messages.
         error = parser.errorText();
@@ -219,6 +220,13 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
             return ParseOutcome::Error;
         }
         result.count = whole;
+    }
+
+    if (parser.isSet(time)
+        && (!parseReal(parser.value(time), 0.0, 1.0e7, result.seconds) || result.seconds <= 0.0)) {
+        error = QStringLiteral("--time wants a number of seconds above 0, not ")
+                + quoted(parser.value(time));
+        return ParseOutcome::Error;
     }
 
     if (parser.isSet(seed)) {
@@ -360,6 +368,9 @@ QString simHelpText()
             "                 (replay: the baud rate / 10; not for a capture)\n"
             "  --count N      send N units, then fall silent; the virtual port stays\n"
             "                 open until the reader closes it\n"
+            "  --time S       send for S seconds, then fall silent as with --count\n"
+            "                 (whichever comes first); the last line of the output\n"
+            "                 says how many units and bytes went out\n"
             "  --seed N       repeat the output of an earlier run (every run prints its\n"
             "                 seed)\n"
             "  --port NAME    write to this serial port instead of a virtual one, for\n"

@@ -24,6 +24,8 @@ struct SimOptions
     double rate = 0.0;
     // Units to send before falling silent; 0 for no limit.
     qint64 count = 0;
+    // Seconds of sending before falling silent; 0 for no limit.
+    double seconds = 0.0;
     quint64 seed = 0;
     bool seedGiven = false;
     // Wait for the next reader when the reader closes the port, instead of stopping.

@@ -46,6 +46,8 @@ void Simulator::tick()
         m_pacer.restart(m_clock.nsecsElapsed());
         m_startNs = m_clock.nsecsElapsed();
         m_sentAtStart = m_sent;
+        if (m_sendingSinceNs < 0)
+            m_sendingSinceNs = m_clock.nsecsElapsed();
         send();
         return;
     case State::Sending:
@@ -73,48 +75,59 @@ void Simulator::tick()
 
 void Simulator::send()
 {
-    if (!m_pending.isEmpty()) {
+    // Units fall due by the clock only while the line has room, so that a
+    // reader that stops reading shows as the pacer's backlog.
+    const qint64 now = m_clock.nsecsElapsed();
+    if (m_options.seconds > 0.0 && double(now - m_sendingSinceNs) >= m_options.seconds * 1e9)
+        m_timeUp = true;
+    if (m_pending.isEmpty() && !m_timeUp) {
+        // A capture keeps the pace it was recorded at; everything else the rate's.
+        const qint64 scheduled = m_source->dueBy(now - m_startNs);
+        if (scheduled >= 0)
+            m_due = qMax<qint64>(0, scheduled - (m_sent - m_sentAtStart));
+        else
+            m_due += m_pacer.take(now);
+        if (m_options.count > 0)
+            m_due = qMin(m_due, m_options.count - m_sent);
+    }
+    // Everything due goes out in one tick while the line takes it: at a few
+    // MB/s one batch per tick would leave the line empty between ticks.
+    for (;;) {
+        while (m_due > 0 && !m_exhausted && m_pending.size() < kMaxBatchBytes) {
+            const qint64 step = qMin<qint64>(m_due, 1024);
+            const qint64 made = m_source->generate(m_pending, step);
+            m_sent += made;
+            m_due -= made;
+            m_exhausted = made < step;
+        }
+        if (m_pending.isEmpty())
+            break;
         const qint64 taken = m_link->write(m_pending);
         if (taken < 0) {
             readerGone();
             return;
         }
+        m_sentBytes += taken;
         m_pending.remove(0, qsizetype(taken));
         if (!m_pending.isEmpty())
-            return;
+            break;
     }
 
-    // A capture keeps the pace it was recorded at; everything else the rate's.
-    const qint64 now = m_clock.nsecsElapsed();
-    const qint64 scheduled = m_source->dueBy(now - m_startNs);
-    qint64 due = scheduled >= 0 ? scheduled - (m_sent - m_sentAtStart) : m_pacer.take(now);
-    if (m_options.count > 0)
-        due = qMin(due, m_options.count - m_sent);
-    while (due > 0 && !m_exhausted && m_pending.size() < kMaxBatchBytes) {
-        const qint64 step = qMin<qint64>(due, 1024);
-        const qint64 made = m_source->generate(m_pending, step);
-        m_sent += made;
-        due -= made;
-        m_exhausted = made < step;
-    }
-    if (!m_pending.isEmpty()) {
-        const qint64 taken = m_link->write(m_pending);
-        if (taken < 0) {
-            readerGone();
-            return;
-        }
-        m_pending.remove(0, qsizetype(taken));
-    }
-
-    const bool complete = m_exhausted || (m_options.count > 0 && m_sent >= m_options.count);
+    const bool complete
+            = m_exhausted || m_timeUp || (m_options.count > 0 && m_sent >= m_options.count);
     if (complete && m_pending.isEmpty()) {
         m_state = State::Done;
         emit notice(m_link->isVirtual()
                             ? QStringLiteral("sent %1; the port stays open until the reader "
                                              "closes it")
-                                      .arg(unitCount(m_options.mode, m_sent))
-                            : QStringLiteral("sent %1").arg(unitCount(m_options.mode, m_sent)));
+                                      .arg(sentText())
+                            : QStringLiteral("sent %1").arg(sentText()));
     }
+}
+
+QString Simulator::sentText() const
+{
+    return QStringLiteral("%1 (%2 bytes)").arg(unitCount(m_options.mode, m_sent)).arg(m_sentBytes);
 }
 
 void Simulator::readerGone()
@@ -124,6 +137,7 @@ void Simulator::readerGone()
         return;
     }
     m_pending.clear();
+    m_due = 0;
     m_link->forgetUnread();
     if (m_state == State::Done) {
         emit notice(QStringLiteral("the reader closed the port; nothing more to send, Ctrl+C "
@@ -141,6 +155,6 @@ void Simulator::finish(const QString &why)
         return;
     m_state = State::Finished;
     m_timer.stop();
-    emit notice(QStringLiteral("%1; sent %2").arg(why, unitCount(m_options.mode, m_sent)));
+    emit notice(QStringLiteral("%1; sent %2").arg(why, sentText()));
     emit finished(0);
 }

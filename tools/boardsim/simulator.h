@@ -43,6 +43,8 @@ private:
     void send();
     void readerGone();
     void finish(const QString &why);
+    // "300 lines (12345 bytes)": units generated, bytes the line took.
+    QString sentText() const;
 
     SimOptions m_options;
     std::unique_ptr<UnitSource> m_source;
@@ -54,11 +56,17 @@ private:
     QTimer m_timer;
     // Bytes of generated units that the line has not taken yet.
     QByteArray m_pending;
+    // Units due by the clock and not generated yet.
+    qint64 m_due = 0;
     qint64 m_sent = 0;
     // When sending began, and what had been sent by then.
     qint64 m_startNs = 0;
     qint64 m_sentAtStart = 0;
+    qint64 m_sentBytes = 0;
     bool m_exhausted = false;
+    // Since the first reader opened the port; --time counts from there.
+    qint64 m_sendingSinceNs = -1;
+    bool m_timeUp = false;
 };
 
 #endif // SIMULATOR_H

@@ -8,11 +8,13 @@
 
 namespace {
 
+// A field of the ELF header or program-header table; zero past the end.
 template<typename T>
 T fieldAt(const QByteArray &bytes, qint64 offset)
 {
-    T value;
-    std::memcpy(&value, bytes.constData() + offset, sizeof value);
+    T value = 0;
+    if (offset >= 0 && offset + qint64(sizeof value) <= bytes.size())
+        std::memcpy(&value, bytes.constData() + offset, sizeof value);
     return value;
 }
 

@@ -58,17 +58,8 @@ void FrameHealthLabel::fitWidestFigures()
 
 void FrameHealthLabel::reset()
 {
-    const qint64 now = m_clock.elapsed();
-    for (int i = 0; i < m_tabs->count(); ++i) {
-        const QWidget *page = m_tabs->widget(i);
-        FrameHealth::Kind kind;
-        FrameCounts totals;
-        if (!readTotals(page, kind, totals))
-            continue;
-        FrameHealth health(kind);
-        health.reset(totals, now);
-        m_health.insert(page, health);
-    }
+    // Every page counts again from now.
+    m_health.clear();
     refresh();
 }
 
@@ -85,7 +76,7 @@ void FrameHealthLabel::refresh()
         if (found != m_health.end()) {
             found->update(totals, now);
         } else {
-            // A page added later counts from when it is first seen.
+            // Counted from when the page is first seen, or since a reset.
             FrameHealth health(kind);
             health.reset(totals, now);
             m_health.insert(page, health);

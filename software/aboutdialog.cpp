@@ -11,7 +11,7 @@ AboutDialog::AboutDialog(QWidget *parent)
     ui->label_2->setText(MakerInfo::companyRights());
     ui->label_4->setText(MakerInfo::latinRights());
     ui->label_5->setText(ui->label_5->text() + MakerInfo::supportEmail());
-    setWindowTitle(QStringLiteral("关于"));
+    setWindowTitle(tr("关于"));
     setModal(true);
     setFixedSize(width(), height());
 }

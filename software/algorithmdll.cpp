@@ -1,5 +1,6 @@
 #include "algorithmdll.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -8,11 +9,11 @@ namespace {
 QString libraryFilter()
 {
 #if defined(Q_OS_WIN)
-    return QStringLiteral("动态链接库(*.dll)");
+    return QCoreApplication::translate("AlgorithmDll", "动态链接库(*.dll)");
 #elif defined(Q_OS_MACOS)
-    return QStringLiteral("动态链接库(*.dylib)");
+    return QCoreApplication::translate("AlgorithmDll", "动态链接库(*.dylib)");
 #else
-    return QStringLiteral("动态链接库(*.so)");
+    return QCoreApplication::translate("AlgorithmDll", "动态链接库(*.so)");
 #endif
 }
 
@@ -34,12 +35,13 @@ bool openAlgorithmDll(QString &dllName, ImgProcFunc &imgProc)
     case AlgorithmLoadResult::NoEntryPoint:
         // The tab's previous algorithm is dropped with the failed lookup.
         imgProc = nullptr;
-        dllName = QStringLiteral("无效的dll");
+        dllName = QCoreApplication::translate("AlgorithmDll", "无效的dll");
         break;
     case AlgorithmLoadResult::NotALibrary:
     case AlgorithmLoadResult::LoadFailed:
         break;
     }
-    QMessageBox::critical(nullptr, QStringLiteral("错误"), result.errorText, QMessageBox::Ok);
+    QMessageBox::critical(nullptr, QCoreApplication::translate("AlgorithmDll", "错误"),
+                          result.errorText, QMessageBox::Ok);
     return false;
 }

@@ -1,5 +1,6 @@
 #include "algorithmlibrary.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
@@ -79,7 +80,8 @@ AlgorithmLoadResult loadAlgorithmLibrary(const QString &path)
 {
     AlgorithmLoadResult result;
     if (!QLibrary::isLibrary(path)) {
-        result.errorText = path + QStringLiteral(" 不是dll文件");
+        result.errorText
+                = QCoreApplication::translate("AlgorithmLibrary", "%1 不是dll文件").arg(path);
         return result;
     }
 
@@ -88,14 +90,15 @@ AlgorithmLoadResult loadAlgorithmLibrary(const QString &path)
     QLibrary library(path);
     if (!isLoadableFile(path) || !library.load()) {
         result.status = AlgorithmLoadResult::LoadFailed;
-        result.errorText = QStringLiteral("无法载入") + path;
+        result.errorText = QCoreApplication::translate("AlgorithmLibrary", "无法载入%1").arg(path);
         return result;
     }
 
     result.imgProc = reinterpret_cast<ImgProcFunc>(library.resolve("ImgProc"));
     if (!result.imgProc) {
         result.status = AlgorithmLoadResult::NoEntryPoint;
-        result.errorText = QStringLiteral("无效的dll:") + path;
+        result.errorText
+                = QCoreApplication::translate("AlgorithmLibrary", "无效的dll:%1").arg(path);
         return result;
     }
     result.status = AlgorithmLoadResult::Loaded;

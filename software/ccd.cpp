@@ -177,8 +177,8 @@ void CCD::on_spinBoxTh_valueChanged(int value)
 
 void CCD::on_pushButtonSaveData_clicked()
 {
-    const QString fileName = QFileDialog::getSaveFileName(this, QString(), QString(),
-                                                          QStringLiteral("文本文件(*.txt)"));
+    const QString fileName
+            = QFileDialog::getSaveFileName(this, QString(), QString(), tr("文本文件(*.txt)"));
     if (fileName.isEmpty())
         return;
 
@@ -197,22 +197,20 @@ void CCD::on_pushButtonSaveData_clicked()
     // file. Flushed first: commit() does not notice a failed final flush in
     // every Qt 6 version.
     if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        QMessageBox::critical(this, QStringLiteral("错误"),
-                              QStringLiteral("写入文件") + fileName + QStringLiteral("失败！"),
+        QMessageBox::critical(this, tr("错误"), tr("写入文件%1失败！").arg(fileName),
                               QMessageBox::Ok);
 }
 
 void CCD::on_pushButtonSavePicture_clicked()
 {
-    const QString fileName = QFileDialog::getSaveFileName(this, QString(), QString(),
-                                                          QStringLiteral("位图(*.bmp)"));
+    const QString fileName
+            = QFileDialog::getSaveFileName(this, QString(), QString(), tr("位图(*.bmp)"));
     if (fileName.isEmpty())
         return;
 
     const QImage *image = m_picView.image();
     if (!image) {
-        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("图像为空"),
-                              QMessageBox::Ok);
+        QMessageBox::critical(this, tr("错误"), tr("图像为空"), QMessageBox::Ok);
         return;
     }
     // The view's own indexed image: an 8-bit palette bitmap at the picture's
@@ -332,21 +330,20 @@ ThresholdMode CCD::thresholdMode() const
 
 void CCD::showOpenError(const QString &fileName)
 {
-    QMessageBox::critical(this, QStringLiteral("错误"),
-                          QStringLiteral("无法打开文件") + fileName
-                                  + QStringLiteral("，是否被其他程序占用？"),
+    QMessageBox::critical(this, tr("错误"),
+                          tr("无法打开文件%1，是否被其他程序占用？").arg(fileName),
                           QMessageBox::Ok);
 }
 
 void CCD::initExports()
 {
-    auto *savePicture = new QAction(QStringLiteral("保存图像(PNG)"), this);
+    auto *savePicture = new QAction(tr("保存图像(PNG)"), this);
     connect(savePicture, &QAction::triggered, this,
             [this] { savePng(m_picView, QStringLiteral("camera")); });
-    auto *saveBinary = new QAction(QStringLiteral("保存二值化图像(PNG)"), this);
+    auto *saveBinary = new QAction(tr("保存二值化图像(PNG)"), this);
     connect(saveBinary, &QAction::triggered, this,
             [this] { savePng(m_binView, QStringLiteral("camera-binary")); });
-    m_seriesAction = new QAction(QStringLiteral("连续保存"), this);
+    m_seriesAction = new QAction(tr("连续保存"), this);
     m_seriesAction->setCheckable(true);
     connect(m_seriesAction, &QAction::toggled, this, &CCD::setSeriesSaving);
     m_picView.addActions({ savePicture, m_seriesAction });
@@ -363,7 +360,7 @@ void CCD::initExports()
     m_seriesCount->setObjectName(QStringLiteral("label_seriesCount"));
     // A growing count must not widen the row and move the buttons beside it.
     m_seriesCount->setMinimumWidth(
-            m_seriesCount->fontMetrics().horizontalAdvance(QStringLiteral("0000000 张")));
+            m_seriesCount->fontMetrics().horizontalAdvance(tr("0000000 张")));
     m_seriesCount->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_seriesCount->setAlignment(Qt::AlignCenter);
     auto *seriesColumn = new QVBoxLayout;
@@ -378,7 +375,7 @@ void CCD::initExports()
 void CCD::savePng(const PicView &view, const QString &stem)
 {
     const QImage picture = greyImage(view);
-    exportFile(this, stem, QStringLiteral("png"), QStringLiteral("PNG图像(*.png)"),
+    exportFile(this, stem, QStringLiteral("png"), tr("PNG图像(*.png)"),
                [&picture] { return pngBytes(picture); });
 }
 
@@ -390,14 +387,13 @@ void CCD::setSeriesSaving(bool on)
     }
     if (m_series.isActive())
         return;
-    const QString folder
-            = QFileDialog::getExistingDirectory(this, QStringLiteral("选择保存图像的文件夹"));
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("选择保存图像的文件夹"));
     if (folder.isEmpty()) {
         m_seriesAction->setChecked(false);
         return;
     }
     m_series.start(folder, QDateTime::currentDateTime());
-    m_seriesCount->setText(QStringLiteral("0 张"));
+    m_seriesCount->setText(tr("0 张"));
     m_seriesCount->setToolTip(folder);
 }
 
@@ -413,5 +409,5 @@ void CCD::saveToSeries()
         showSaveError(this, m_series.lastFileName(), result);
         return;
     }
-    m_seriesCount->setText(QStringLiteral("%1 张").arg(m_series.count()));
+    m_seriesCount->setText(tr("%1 张").arg(m_series.count()));
 }

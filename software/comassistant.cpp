@@ -31,7 +31,7 @@ ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
     : QWidget(parent)
     , ui(new Ui::ComAssistant)
     , m_port(port)
-    , m_saveShownAction(new QAction(QStringLiteral("保存显示内容"), this))
+    , m_saveShownAction(new QAction(tr("保存显示内容"), this))
     , m_repeat(new RepeatSender(this))
     , m_history(nullptr)
     , m_reportingFailure(false)
@@ -48,7 +48,9 @@ ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
     ui->DataGetted->setUndoRedoEnabled(false);
 
     m_display = std::make_unique<ReceiveDisplay>(ui->DataGetted, &m_received);
-    ui->EncodingList->addItems(TextEncoding::available());
+    // Each item keeps the encoding's name; the system's own shows translated.
+    for (const QString &name : TextEncoding::available())
+        ui->EncodingList->addItem(name == TextEncoding::local() ? tr("本地") : name, name);
     connect(ui->EncodingList, &QComboBox::currentIndexChanged, this, [this] {
         if (!hexDisplay())
             rerender();
@@ -100,8 +102,8 @@ void ComAssistant::reportSendFailure()
     if (m_reportingFailure)
         return;
     m_reportingFailure = true;
-    QMessageBox::critical(this, QStringLiteral("错误"),
-                          QStringLiteral("数据发送失败！\n请检查串口连接。"), QMessageBox::Ok);
+    QMessageBox::critical(this, tr("错误"), tr("数据发送失败！\n请检查串口连接。"),
+                          QMessageBox::Ok);
     m_reportingFailure = false;
 }
 
@@ -135,12 +137,12 @@ void ComAssistant::setHexSend(bool hex)
 
 QString ComAssistant::textEncoding() const
 {
-    return ui->EncodingList->currentText();
+    return ui->EncodingList->currentData().toString();
 }
 
 void ComAssistant::setTextEncoding(const QString &name)
 {
-    const int index = ui->EncodingList->findText(name);
+    const int index = ui->EncodingList->findData(name);
     if (index >= 0)
         ui->EncodingList->setCurrentIndex(index);
 }
@@ -223,8 +225,7 @@ bool ComAssistant::sendEditor(bool quietly)
     QSerialPort *port = *m_port;
     if (!port || !port->isOpen()) {
         if (!quietly)
-            QMessageBox::information(this, QStringLiteral("提示"), QStringLiteral("请先打开串口。"),
-                                     QMessageBox::Ok);
+            QMessageBox::information(this, tr("提示"), tr("请先打开串口。"), QMessageBox::Ok);
         return false;
     }
 
@@ -241,10 +242,10 @@ bool ComAssistant::sendEditor(bool quietly)
             // Also during a repeated send: the clock stops first, so the box
             // comes once.
             m_repeat->stop();
-            QMessageBox::critical(this, QStringLiteral("错误"),
-                                  QStringLiteral("不是有效的十六进制表示格式！\n"
-                                                 "请使用0-9和A-F表示，并用空格隔开每个字节。\n"
-                                                 "如： FA 29 AA BB 3B"),
+            QMessageBox::critical(this, tr("错误"),
+                                  tr("不是有效的十六进制表示格式！\n"
+                                     "请使用0-9和A-F表示，并用空格隔开每个字节。\n"
+                                     "如： FA 29 AA BB 3B"),
                                   QMessageBox::Ok);
             return false;
         }
@@ -259,8 +260,7 @@ bool ComAssistant::sendEditor(bool quietly)
     // The ending counts: what goes out is the first 4096 bytes of it all.
     if (data.size() > kSendLimit) {
         if (!quietly)
-            QMessageBox::critical(this, QStringLiteral("警告"),
-                                  QStringLiteral("发送数据大于4096字节，多余部分不能发送！"),
+            QMessageBox::critical(this, tr("警告"), tr("发送数据大于4096字节，多余部分不能发送！"),
                                   QMessageBox::Ok);
         data.truncate(kSendLimit);
     }
@@ -280,7 +280,7 @@ void ComAssistant::on_SaveDataGettedBnt_clicked()
 {
     QString filter;
     if (ui->GettedTextBnt->isChecked())
-        filter = QStringLiteral("文本文件(*.txt)");
+        filter = tr("文本文件(*.txt)");
     else if (!ui->GettedHexBnt->isChecked())
         return;
 
@@ -312,8 +312,7 @@ void ComAssistant::on_OpenDataBnt_clicked()
     // device such as /dev/zero never ends.
     const QFileInfo info(fileName);
     if (info.exists() && !info.isFile()) {
-        QMessageBox::critical(this, QStringLiteral("错误"),
-                              fileName + QStringLiteral("不是普通文件，不能打开！"),
+        QMessageBox::critical(this, tr("错误"), tr("%1不是普通文件，不能打开！").arg(fileName),
                               QMessageBox::Ok);
         return;
     }
@@ -327,8 +326,7 @@ void ComAssistant::on_OpenDataBnt_clicked()
     const bool tooLarge = file.size() > kLoadLimit;
     const QByteArray bytes = tooLarge ? QByteArray() : file.read(kLoadLimit + 1);
     if (tooLarge || bytes.size() > kLoadLimit) {
-        QMessageBox::critical(this, QStringLiteral("错误"),
-                              QStringLiteral("文件大于1MB，不能打开！"), QMessageBox::Ok);
+        QMessageBox::critical(this, tr("错误"), tr("文件大于1MB，不能打开！"), QMessageBox::Ok);
         return;
     }
 
@@ -374,8 +372,8 @@ void ComAssistant::rerender()
 
 void ComAssistant::saveShownText()
 {
-    const QString fileName = QFileDialog::getSaveFileName(this, QString(), QString(),
-                                                          QStringLiteral("文本文件(*.txt)"));
+    const QString fileName
+            = QFileDialog::getSaveFileName(this, QString(), QString(), tr("文本文件(*.txt)"));
     if (fileName.isEmpty())
         return;
     const QByteArray bytes = TextEncoding::encode(textEncoding(), ui->DataGetted->toPlainText());
@@ -401,15 +399,12 @@ void ComAssistant::showReceiveMenu(const QPoint &pos)
 
 void ComAssistant::showOpenError(const QString &fileName)
 {
-    QMessageBox::critical(this, QStringLiteral("错误"),
-                          QStringLiteral("无法打开文件") + fileName
-                                  + QStringLiteral("，是否被其他程序占用？"),
+    QMessageBox::critical(this, tr("错误"),
+                          tr("无法打开文件%1，是否被其他程序占用？").arg(fileName),
                           QMessageBox::Ok);
 }
 
 void ComAssistant::showWriteError(const QString &fileName)
 {
-    QMessageBox::critical(this, QStringLiteral("错误"),
-                          QStringLiteral("写入文件") + fileName + QStringLiteral("失败！"),
-                          QMessageBox::Ok);
+    QMessageBox::critical(this, tr("错误"), tr("写入文件%1失败！").arg(fileName), QMessageBox::Ok);
 }

@@ -63,6 +63,7 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
     parser.addOption(QCommandLineOption(QStringLiteral("baud"), QString(), QStringLiteral("rate")));
     parser.addOption(QCommandLineOption(QStringLiteral("open")));
     parser.addOption(QCommandLineOption(QStringLiteral("tab"), QString(), QStringLiteral("name")));
+    parser.addOption(QCommandLineOption(QStringLiteral("lang"), QString(), QStringLiteral("code")));
     for (const char *name : kQtOptionsWithValue)
         parser.addOption(QCommandLineOption(QLatin1String(name), QString(), QStringLiteral("x")));
     for (const char *name : kQtFlags)
@@ -127,6 +128,12 @@ QString CommandLine::readOptions(const QCommandLineParser &parser)
             return QStringLiteral("unknown tab '%1' (choose terminal, scope, ccd or camera)")
                     .arg(name);
     }
+    if (parser.isSet(QStringLiteral("lang"))) {
+        const QString code = parser.value(QStringLiteral("lang"));
+        m_options.language = uiLanguageFromCode(code);
+        if (!m_options.language)
+            return QStringLiteral("unknown language '%1' (choose zh or en)").arg(code);
+    }
     m_options.open = parser.isSet(QStringLiteral("open"));
     return QString();
 }
@@ -174,11 +181,14 @@ QString CommandLine::helpText()
                    "                 56000, 57600, 115200, 128000 or 256000\n"
                    "  --open         open the port once the window shows\n"
                    "  --tab NAME     the tab to show: terminal, scope, ccd or camera\n"
+                   "  --lang CODE    the language of the window: zh (Chinese, the default)\n"
+                   "                 or en (English)\n"
                    "  -h, --help     show this text\n"
                    "  -v, --version  show the version\n"
                    "\n"
-                   "--port, --baud and --tab hold for this run only: they take the place of\n"
-                   "the remembered choices, which stay remembered unless changed in the window.\n"
+                   "--port, --baud, --tab and --lang hold for this run only: they take the\n"
+                   "place of the remembered choices, which stay remembered unless changed in\n"
+                   "the window.\n"
                    "Qt's own options, such as -style NAME or -platform NAME, are accepted too.\n"
                    "\n"
                    "Exit status: 0, or 2 for a bad command line (no window shows then).\n")

@@ -1,6 +1,7 @@
 #include "exportdialogs.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QImage>
@@ -25,9 +26,11 @@ bool exportFile(QWidget *parent, const QString &stem, const QString &suffix, con
 void showSaveError(QWidget *parent, const QString &fileName, SaveResult result)
 {
     const QString text = result == SaveResult::OpenFailed
-            ? QStringLiteral("无法打开文件") + fileName + QStringLiteral("，是否被其他程序占用？")
-            : QStringLiteral("写入文件") + fileName + QStringLiteral("失败！");
-    QMessageBox::critical(parent, QStringLiteral("错误"), text, QMessageBox::Ok);
+            ? QCoreApplication::translate("ExportDialogs", "无法打开文件%1，是否被其他程序占用？")
+                      .arg(fileName)
+            : QCoreApplication::translate("ExportDialogs", "写入文件%1失败！").arg(fileName);
+    QMessageBox::critical(parent, QCoreApplication::translate("ExportDialogs", "错误"), text,
+                          QMessageBox::Ok);
 }
 
 QByteArray pngBytes(const QImage &image)

@@ -1,5 +1,7 @@
 #include "framehealth.h"
 
+#include "uilanguage.h"
+
 namespace {
 
 constexpr qint64 kWindowMs = 1000;
@@ -80,15 +82,14 @@ QString FrameHealth::format(Kind kind, const QString &frames, const QString &sec
 {
     switch (kind) {
     case Kind::Scope:
-        return QStringLiteral("帧 %1 · 丢弃 %2 · 重同步 %3 · %4 帧/s")
-                .arg(frames, second, third, rate);
+        return tr("帧 %1 · 丢弃 %2 · 重同步 %3 · %4 帧/s").arg(frames, second, third, rate);
     case Kind::Line:
-        return QStringLiteral("行 %1 · 跳过 %2 · 错位 %3 · 溢出 %4 · %5 行/s")
+        return tr("行 %1 · 跳过 %2 · 错位 %3 · 溢出 %4 · %5 行/s")
                 .arg(frames, second, third, overflow, rate);
     case Kind::Picture:
         break;
     }
-    return QStringLiteral("帧 %1 · 跳过 %2 · 错位 %3 · 溢出 %4 · %5 帧/s")
+    return tr("帧 %1 · 跳过 %2 · 错位 %3 · 溢出 %4 · %5 帧/s")
             .arg(frames, second, third, overflow, rate);
 }
 
@@ -96,35 +97,41 @@ QString FrameHealth::toolTip() const
 {
     const FrameCounts c = counts();
     const qint64 rate = framesPerSecond();
-    const QString since = QStringLiteral("单击“接收”计数或打开串口时清零");
+    const QString since = tr("单击“接收”计数或打开串口时清零");
     switch (m_kind) {
     case Kind::Scope:
-        return QStringLiteral("帧 %1：解码的数据帧\n"
-                              "丢弃 %2 B：不属于任何帧而丢弃的字节\n"
-                              "重同步 %3：丢弃字节后重新找到帧头 FF FF 的次数\n"
-                              "%4 帧/s：最近一秒解码的帧数\n%5")
+        return tr("帧 %1：解码的数据帧\n"
+                  "丢弃 %2 B：不属于任何帧而丢弃的字节\n"
+                  "重同步 %3：丢弃字节后重新找到帧头 FF FF 的次数\n"
+                  "%4 帧/s：最近一秒解码的帧数\n%5")
                 .arg(c.frames)
                 .arg(c.garbageBytes)
                 .arg(c.resyncs)
                 .arg(rate)
                 .arg(since);
     case Kind::Line:
+        return tr("行 %1：显示的行\n"
+                  "跳过 %2：完整但被同一批数据里更新的一行取代、没有显示的行\n"
+                  "错位 %3：结束符 FF 没有紧跟在 128 个像素字节之后的次数\n"
+                  "溢出 %4 B：接收缓冲区满时丢掉的最旧字节\n"
+                  "%5 行/s：最近一秒显示的行数\n%6")
+                .arg(c.frames)
+                .arg(c.skipped)
+                .arg(c.misplaced)
+                .arg(c.overflowBytes)
+                .arg(rate)
+                .arg(since);
     case Kind::Picture:
         break;
     }
-    const bool line = m_kind == Kind::Line;
-    const QString unit = line ? QStringLiteral("行") : QStringLiteral("帧");
-    return QStringLiteral("%1 %2：显示的%3\n"
-                          "跳过 %4：完整但被同一批数据里更新的一%1取代、没有显示的%3\n"
-                          "错位 %5：结束符 FF 没有紧跟在 %6 个像素字节之后的次数\n"
-                          "溢出 %7 B：接收缓冲区满时丢掉的最旧字节\n"
-                          "%8 %1/s：最近一秒显示的%3数\n%9")
-            .arg(unit)
+    return tr("帧 %1：显示的图像\n"
+              "跳过 %2：完整但被同一批数据里更新的一帧取代、没有显示的图像\n"
+              "错位 %3：结束符 FF 没有紧跟在 宽×高 个像素字节之后的次数\n"
+              "溢出 %4 B：接收缓冲区满时丢掉的最旧字节\n"
+              "%5 帧/s：最近一秒显示的图像数\n%6")
             .arg(c.frames)
-            .arg(line ? QStringLiteral("行") : QStringLiteral("图像"))
             .arg(c.skipped)
             .arg(c.misplaced)
-            .arg(line ? QStringLiteral("128") : QStringLiteral("宽×高"))
             .arg(c.overflowBytes)
             .arg(rate)
             .arg(since);
@@ -132,8 +139,10 @@ QString FrameHealth::toolTip() const
 
 QStringList FrameHealth::widestTexts()
 {
-    const QString counts[] = { QStringLiteral("88888"), QStringLiteral("88.8万"),
-                               QStringLiteral("8888万"), QStringLiteral("88.8亿") };
+    // The widest digit in every length each language's counts take.
+    QStringList counts;
+    for (qint64 count = 88888; count < qint64(1e10); count = count * 10 + 8)
+        counts << countText(count);
     const QString bytes[] = { QStringLiteral("8888 B"), QStringLiteral("88.8 KB"),
                               QStringLiteral("8888 KB"), QStringLiteral("88.8 MB") };
     // No serial line carries 100000 frames a second.
@@ -154,9 +163,17 @@ QString FrameHealth::countText(qint64 count)
 {
     if (count < 100000)
         return QString::number(count);
-    if (count < 100000000)
-        return scaled(count, 10000, QStringLiteral("万"));
-    return scaled(count, 100000000, QStringLiteral("亿"));
+    // Chinese counts in ten thousands, English in thousands.
+    if (runningUiLanguage() == UiLanguage::Chinese) {
+        if (count < 100000000)
+            return scaled(count, 10000, QStringLiteral("万"));
+        return scaled(count, 100000000, QStringLiteral("亿"));
+    }
+    if (count < 1000 * 1000)
+        return scaled(count, 1000, QStringLiteral("k"));
+    if (count < 1000 * 1000 * 1000)
+        return scaled(count, 1000 * 1000, QStringLiteral("M"));
+    return scaled(count, 1000 * 1000 * 1000, QStringLiteral("G"));
 }
 
 QString FrameHealth::byteText(qint64 bytes)

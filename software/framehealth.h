@@ -1,6 +1,7 @@
 #ifndef FRAMEHEALTH_H
 #define FRAMEHEALTH_H
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,8 @@ struct FrameCounts
 // by the caller; the totals never go down.
 class FrameHealth
 {
+    Q_DECLARE_TR_FUNCTIONS(FrameHealth)
+
 public:
     enum class Kind { Scope, Line, Picture };
 
@@ -54,7 +57,8 @@ public:
     // width that stays put whatever the figures.
     static QStringList widestTexts();
 
-    // A count in at most five digits: 12345, 12.3万, 1234万, 12.3亿.
+    // A count in at most five digits: 12345, 12.3万, 1234万, 12.3亿; in
+    // English 12345, 123k, 12.3M, 123G.
     static QString countText(qint64 count);
     // Bytes in at most four digits: 9999 B, 12.3 KB, 1234 KB, 12.3 MB (1 KB
     // = 1000 B, as the receive rate counts).

@@ -54,11 +54,11 @@ LinearCCD::LinearCCD(QWidget *parent)
 
     // Made after the form, so that the form's objects come first among the
     // tab's children, as they always have.
-    auto *saveLineAction = new QAction(QStringLiteral("保存数据(CSV)"), this);
+    auto *saveLineAction = new QAction(tr("保存数据(CSV)"), this);
     connect(saveLineAction, &QAction::triggered, this, &LinearCCD::saveLine);
-    auto *savePictureAction = new QAction(QStringLiteral("保存图像(PNG)"), this);
+    auto *savePictureAction = new QAction(tr("保存图像(PNG)"), this);
     connect(savePictureAction, &QAction::triggered, this, &LinearCCD::savePicture);
-    m_recordAction = new QAction(QStringLiteral("连续记录"), this);
+    m_recordAction = new QAction(tr("连续记录"), this);
     m_recordAction->setCheckable(true);
     connect(m_recordAction, &QAction::toggled, this, &LinearCCD::setRecording);
     for (QWidget *view : { static_cast<QWidget *>(m_waveView), static_cast<QWidget *>(m_greyView),
@@ -73,7 +73,7 @@ LinearCCD::LinearCCD(QWidget *parent)
     recordButton->setObjectName(QStringLiteral("toolButton_record"));
     m_recordCount = new QLabel(this);
     m_recordCount->setObjectName(QStringLiteral("label_recordCount"));
-    keepWidth(m_recordCount, QStringLiteral("0000000 行"));
+    keepWidth(m_recordCount, tr("0000000 行"));
     recordButton->setDefaultAction(m_recordAction);
     auto *recordRow = new QHBoxLayout;
     recordRow->addWidget(recordButton);
@@ -232,8 +232,8 @@ void LinearCCD::chooseAlgorithm()
 void LinearCCD::saveLine()
 {
     const QByteArray line = m_pixels;
-    exportFile(this, QStringLiteral("ccd-line"), QStringLiteral("csv"),
-               QStringLiteral("CSV文件(*.csv)"), [&line] { return linePixelsCsv(line); });
+    exportFile(this, QStringLiteral("ccd-line"), QStringLiteral("csv"), tr("CSV文件(*.csv)"),
+               [&line] { return linePixelsCsv(line); });
 }
 
 // The plot and both strips with their titles, as they are on the screen.
@@ -241,7 +241,7 @@ void LinearCCD::savePicture()
 {
     const QImage picture
             = grab(ui->groupBox_2->geometry().united(ui->groupBox_4->geometry())).toImage();
-    exportFile(this, QStringLiteral("ccd"), QStringLiteral("png"), QStringLiteral("PNG图像(*.png)"),
+    exportFile(this, QStringLiteral("ccd"), QStringLiteral("png"), tr("PNG图像(*.png)"),
                [&picture] { return pngBytes(picture); });
 }
 
@@ -257,7 +257,7 @@ void LinearCCD::setRecording(bool on)
             this, QString(),
             timestampedFileName(QStringLiteral("ccd-record"), QStringLiteral("csv"),
                                 QDateTime::currentDateTime()),
-            QStringLiteral("CSV文件(*.csv)"));
+            tr("CSV文件(*.csv)"));
     if (fileName.isEmpty()) {
         m_recordAction->setChecked(false);
         return;
@@ -268,7 +268,7 @@ void LinearCCD::setRecording(bool on)
         showSaveError(this, fileName, result);
         return;
     }
-    m_recordCount->setText(QStringLiteral("0 行"));
+    m_recordCount->setText(tr("0 行"));
     m_recordCount->setToolTip(fileName);
 }
 
@@ -283,5 +283,5 @@ void LinearCCD::recordLine()
         showSaveError(this, m_record.fileName(), SaveResult::WriteFailed);
         return;
     }
-    m_recordCount->setText(QStringLiteral("%1 行").arg(m_record.records()));
+    m_recordCount->setText(tr("%1 行").arg(m_record.records()));
 }

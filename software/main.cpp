@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 #include "quitonsignal.h"
 #include "settingsstore.h"
+#include "uilanguage.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -25,9 +26,14 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Tessavo"));
     QCoreApplication::setApplicationName(QStringLiteral("smartcar-debug-assistant"));
 
-    MainWindow window;
     QSettings settings;
     SettingsStore store(settings);
+    // The texts take their language when the widgets are built.
+    UiTranslation translation;
+    translation.apply(commandLine.options().language.value_or(
+            store.rememberedLanguage().value_or(UiLanguage::Chinese)));
+
+    MainWindow window;
     store.restore(window);
     store.applyForThisRun(window, commandLine.options());
     window.show();

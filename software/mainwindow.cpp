@@ -7,6 +7,7 @@
 #include "ccd.h"
 #include "comassistant.h"
 #include "framehealthlabel.h"
+#include "languagebutton.h"
 #include "linearccd.h"
 #include "makerinfo.h"
 #include "oscilloscope.h"
@@ -19,6 +20,7 @@
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QUrl>
 
 #include <algorithm>
@@ -34,25 +36,26 @@ MainWindow::MainWindow(QWidget *parent)
     , m_player(new CapturePlayer(this))
     , m_recording(nullptr)
     , m_replay(nullptr)
+    , m_languageButton(nullptr)
     , m_comAssistant(new ComAssistant(nullptr, m_connection->portSlot()))
     , m_oscilloscope(new Oscilloscope(nullptr))
     , m_linearCCD(new LinearCCD(nullptr))
     , m_ccd(new CCD(nullptr))
 {
     ui->setupUi(this);
-    setWindowTitle(QStringLiteral("Tessavo智能车调试助手--软件版 Beta"));
+    setWindowTitle(tr("Tessavo智能车调试助手--软件版 Beta"));
     refreshPortList();
     ui->openPort->setCheckable(true);
     ui->baudrateList->setCurrentIndex(8);
-    ui->LableLink->setText(QStringLiteral("<p align=\"center\"><a href=\"%1\">Tessavo 只为专业<br/>"
-                                          "点击进入淘宝店</a></p>")
+    ui->LableLink->setText(tr("<p align=\"center\"><a href=\"%1\">Tessavo 只为专业<br/>"
+                              "点击进入淘宝店</a></p>")
                                    .arg(MakerInfo::shopUrl()));
 
     ui->tabWidget->clear();
-    ui->tabWidget->addTab(m_comAssistant, QStringLiteral("串口助手"));
-    ui->tabWidget->addTab(m_oscilloscope, QStringLiteral("示波器"));
-    ui->tabWidget->addTab(m_linearCCD, QStringLiteral("线性ccd"));
-    ui->tabWidget->addTab(m_ccd, QStringLiteral("摄像头"));
+    ui->tabWidget->addTab(m_comAssistant, tr("串口助手"));
+    ui->tabWidget->addTab(m_oscilloscope, tr("示波器"));
+    ui->tabWidget->addTab(m_linearCCD, tr("线性ccd"));
+    ui->tabWidget->addTab(m_ccd, tr("摄像头"));
     m_router = new StreamRouter(ui->tabWidget, this);
     m_statusPanel = new StatusBarPanel(statusBar(), m_connection);
     m_recording = new RecordingControl(m_connection);
@@ -61,6 +64,8 @@ MainWindow::MainWindow(QWidget *parent)
     m_statusPanel->addSection(m_replay);
     auto *frameHealth = new FrameHealthLabel(ui->tabWidget, m_router);
     m_statusPanel->addSection(frameHealth);
+    m_languageButton = new LanguageButton;
+    statusBar()->addPermanentWidget(m_languageButton);
 
     connect(ui->LableLink, &QLabel::linkActivated, this, &MainWindow::onLinkClick);
     connect(this, &MainWindow::comOpen, m_ccd, &CCD::onComOpen);
@@ -71,6 +76,10 @@ MainWindow::MainWindow(QWidget *parent)
         onReplayActive(state != CapturePlayer::State::Idle);
     });
     connect(m_connection, &SerialConnection::countersReset, frameHealth, &FrameHealthLabel::reset);
+    connect(m_languageButton, &LanguageButton::chosenByUser, this,
+            [this](UiLanguage, const QString &message) {
+                statusBar()->showMessage(message, StatusBarPanel::kReconnectedMs);
+            });
     connect(m_connection, &SerialConnection::opened, this, &MainWindow::comOpen);
     connect(m_connection, &SerialConnection::closed, this, &MainWindow::comClose);
     connect(m_connection, &SerialConnection::stateChanged, this,
@@ -243,8 +252,7 @@ void MainWindow::openSerialPort()
 {
     const QString device = deviceNameForEntry(ui->comList->currentText(), platformPortNaming());
     if (device.isEmpty()) {
-        QMessageBox::critical(this, QStringLiteral("错误"),
-                              QStringLiteral("不能打开指定串口\n请检查串口是否被占用"),
+        QMessageBox::critical(this, tr("错误"), tr("不能打开指定串口\n请检查串口是否被占用"),
                               QMessageBox::Ok);
         return;
     }
@@ -252,15 +260,14 @@ void MainWindow::openSerialPort()
             = lineSettingsFor(ui->baudrateList->currentText(), ui->ParityList->currentIndex(),
                               ui->DataBitsList->currentIndex(), ui->StopBitsList->currentIndex());
     if (!m_connection->open(device, settings))
-        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法打开该串口！"),
-                              QMessageBox::Ok);
+        QMessageBox::critical(this, tr("错误"), tr("无法打开该串口！"), QMessageBox::Ok);
 }
 
 void MainWindow::updatePanel()
 {
     const bool open = m_connection->isOpen();
     const bool replaying = m_player->isActive();
-    ui->openPort->setText(open ? QStringLiteral("关闭串口") : QStringLiteral("打开串口"));
+    ui->openPort->setText(open ? tr("关闭串口") : tr("打开串口"));
     // A replay feeds the tabs as an open port would: no port may open meanwhile.
     ui->openPort->setEnabled(!replaying);
     QWidget *const settings[] = { ui->comList,    ui->baudrateList, ui->updataComBnt,
@@ -280,8 +287,7 @@ void MainWindow::onConnectionStateChanged(SerialConnection::State state)
         ui->openPort->setChecked(false);
     }
     if (state == SerialConnection::State::Lost)
-        QMessageBox::critical(this, QStringLiteral("错误"),
-                              QStringLiteral("串口连接已断开！\n请检查设备后重新打开串口。"),
+        QMessageBox::critical(this, tr("错误"), tr("串口连接已断开！\n请检查设备后重新打开串口。"),
                               QMessageBox::Ok);
 }
 

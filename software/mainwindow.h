@@ -11,6 +11,7 @@
 class CapturePlayer;
 class CCD;
 class ComAssistant;
+class LanguageButton;
 class LinearCCD;
 class Oscilloscope;
 class PortWatcher;
@@ -48,6 +49,7 @@ public:
     RecordingControl *recordingControl() const { return m_recording; }
     CapturePlayer *player() const { return m_player; }
     ReplayControls *replayControls() const { return m_replay; }
+    LanguageButton *languageButton() const { return m_languageButton; }
     ComAssistant *terminal() const { return m_comAssistant; }
     Oscilloscope *oscilloscope() const { return m_oscilloscope; }
     LinearCCD *linearCCD() const { return m_linearCCD; }
@@ -106,6 +108,7 @@ private:
     CapturePlayer *m_player;
     RecordingControl *m_recording;
     ReplayControls *m_replay;
+    LanguageButton *m_languageButton;
     bool m_replaying = false;
     ComAssistant *m_comAssistant;
     Oscilloscope *m_oscilloscope;

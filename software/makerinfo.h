@@ -1,6 +1,7 @@
 #ifndef MAKERINFO_H
 #define MAKERINFO_H
 
+#include <QCoreApplication>
 #include <QString>
 
 // The maker's names and addresses, shown in the About dialog and behind the
@@ -10,7 +11,7 @@ namespace MakerInfo {
 
 inline QString companyRights()
 {
-    return QStringLiteral("泰萨沃智能科技工作室 保留所有权利");
+    return QCoreApplication::translate("MakerInfo", "泰萨沃智能科技工作室 保留所有权利");
 }
 
 inline QString latinRights()

@@ -40,13 +40,13 @@ Oscilloscope::Oscilloscope(QWidget *parent)
     m_wave->setYScaleIndex(5);
 
     // The space bar reaches the screen itself, so the menu only names it.
-    m_pauseAction = new QAction(QStringLiteral("暂停\t空格"), this);
+    m_pauseAction = new QAction(tr("暂停\t空格"), this);
     m_pauseAction->setCheckable(true);
     connect(m_pauseAction, &QAction::toggled, m_wave, &OscilloscopeWave::setPaused);
     connect(m_wave, &OscilloscopeWave::pausedChanged, m_pauseAction, &QAction::setChecked);
-    auto *saveSamplesAction = new QAction(QStringLiteral("保存数据(CSV)"), this);
+    auto *saveSamplesAction = new QAction(tr("保存数据(CSV)"), this);
     connect(saveSamplesAction, &QAction::triggered, this, &Oscilloscope::saveSamples);
-    auto *saveScreenAction = new QAction(QStringLiteral("保存图像(PNG)"), this);
+    auto *saveScreenAction = new QAction(tr("保存图像(PNG)"), this);
     connect(saveScreenAction, &QAction::triggered, this, &Oscilloscope::saveScreen);
     m_wave->addActions({ m_pauseAction, saveSamplesAction, saveScreenAction });
     m_wave->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -244,15 +244,15 @@ void Oscilloscope::saveSamples()
     QList<double> stores[4];
     for (int ch = 0; ch < 4; ++ch)
         stores[ch] = m_wave->shownSamples(ch);
-    exportFile(this, QStringLiteral("scope"), QStringLiteral("csv"),
-               QStringLiteral("CSV文件(*.csv)"), [&stores] { return scopeSamplesCsv(stores); });
+    exportFile(this, QStringLiteral("scope"), QStringLiteral("csv"), tr("CSV文件(*.csv)"),
+               [&stores] { return scopeSamplesCsv(stores); });
 }
 
 void Oscilloscope::saveScreen()
 {
     const QImage screen = m_wave->screenImage();
-    exportFile(this, QStringLiteral("scope"), QStringLiteral("png"),
-               QStringLiteral("PNG图像(*.png)"), [&screen] { return pngBytes(screen); });
+    exportFile(this, QStringLiteral("scope"), QStringLiteral("png"), tr("PNG图像(*.png)"),
+               [&screen] { return pngBytes(screen); });
 }
 
 // The first press selects the channel (switching it on if it was off); each
@@ -289,8 +289,7 @@ void Oscilloscope::applyMinimum(int ch, double minimum)
 // channel ends at 0 V .. 1 V whatever the bad entry was.
 void Oscilloscope::rejectLimits(int ch)
 {
-    QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("最大值小于或等于最小值"),
-                          QMessageBox::Ok);
+    QMessageBox::critical(this, tr("错误"), tr("最大值小于或等于最小值"), QMessageBox::Ok);
     maxBox(ch)->setValue(1.0);
     minBox(ch)->setValue(0.0);
 }

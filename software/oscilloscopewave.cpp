@@ -27,9 +27,21 @@ struct YScale
 
 // Volts per vertical division and their readouts, by vertical dial position.
 const YScale kYScales[15] = {
-    { 0, "关" },      { 20, "20V" },    { 10, "10V" },    { 5, "5V" },      { 2, "2V" },
-    { 1, "1V" },      { 0.5, "500mV" }, { 0.2, "200mV" }, { 0.1, "100mV" }, { 0.05, "50mV" },
-    { 0.02, "20mV" }, { 0.01, "10mV" }, { 0.005, "5mV" }, { 0.002, "2mV" }, { 0.001, "1mV" },
+    { 0, QT_TRANSLATE_NOOP("OscilloscopeWave", "关") },
+    { 20, "20V" },
+    { 10, "10V" },
+    { 5, "5V" },
+    { 2, "2V" },
+    { 1, "1V" },
+    { 0.5, "500mV" },
+    { 0.2, "200mV" },
+    { 0.1, "100mV" },
+    { 0.05, "50mV" },
+    { 0.02, "20mV" },
+    { 0.01, "10mV" },
+    { 0.005, "5mV" },
+    { 0.002, "2mV" },
+    { 0.001, "1mV" },
 };
 
 const Qt::GlobalColor kChannelColors[4] = { Qt::yellow, Qt::cyan, Qt::blue, Qt::red };
@@ -50,7 +62,7 @@ double yScaleValue(unsigned i)
 
 QString yScaleText(unsigned i)
 {
-    return QString::fromUtf8(kYScales[i].text);
+    return OscilloscopeWave::tr(kYScales[i].text);
 }
 
 // Truncates toward zero like a cast; values that no screen could show are
@@ -227,7 +239,7 @@ void OscilloscopeWave::paintScreen(QPainter &painter)
 
 void OscilloscopeWave::drawPauseMark(QPainter &painter)
 {
-    const QString text = QStringLiteral("已暂停");
+    const QString text = tr("已暂停");
     const QFontMetrics metrics(font());
     const int boxWidth = metrics.horizontalAdvance(text) + 10;
     const QRect box(kGridLeft + (width() - 20 - boxWidth) / 2, kGridTop + 2, boxWidth,
@@ -454,7 +466,7 @@ QStringList OscilloscopeWave::readCursor(QList<QColor> *colors) const
     }
     if (lines.isEmpty())
         return {};
-    lines.prepend(QStringLiteral("样点 %1").arg(-age));
+    lines.prepend(tr("样点 %1").arg(-age));
     lineColors.prepend(Qt::white);
     if (colors)
         *colors = lineColors;

@@ -132,9 +132,9 @@ QString ReceiveDisplay::headerText() const
 {
     QStringList notes;
     if (firstShown() > 0)
-        notes << QStringLiteral("（前面 %1 字节未显示，保存数据仍会全部写入）").arg(firstShown());
+        notes << tr("（前面 %1 字节未显示，保存数据仍会全部写入）").arg(firstShown());
     if (m_headerTellsFailure)
-        notes << QStringLiteral("（临时文件写入失败，之后接收的数据全部留在内存中，不会丢失）");
+        notes << tr("（临时文件写入失败，之后接收的数据全部留在内存中，不会丢失）");
     return notes.join(QLatin1Char(' '));
 }
 

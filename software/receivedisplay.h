@@ -3,6 +3,7 @@
 
 #include "receiverenderer.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 class QPlainTextEdit;
@@ -14,6 +15,8 @@ class ReceiveHistory;
 // not move bytes to its file, its first line says so.
 class ReceiveDisplay
 {
+    Q_DECLARE_TR_FUNCTIONS(ReceiveDisplay)
+
 public:
     static constexpr qint64 kDefaultLimit = 4 * 1024 * 1024;
 

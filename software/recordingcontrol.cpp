@@ -11,13 +11,6 @@
 #include <QMessageBox>
 #include <QToolButton>
 
-namespace {
-
-const QString kCaptureFilter = QStringLiteral("录制文件 (*.cap)");
-const QString kRawFilter = QStringLiteral("原始数据 (*.bin)");
-
-} // namespace
-
 RecordingControl::RecordingControl(SerialConnection *connection, QWidget *parent)
     : QWidget(parent)
     , m_connection(connection)
@@ -25,11 +18,11 @@ RecordingControl::RecordingControl(SerialConnection *connection, QWidget *parent
     , m_progress(new QLabel)
 {
     m_button->setObjectName(QStringLiteral("recordButton"));
-    m_button->setText(QStringLiteral("录制"));
+    m_button->setText(tr("录制"));
     m_button->setCheckable(true);
     m_button->setAutoRaise(true);
     m_button->setFocusPolicy(Qt::NoFocus);
-    m_button->setToolTip(QStringLiteral("把收到的每个字节连同到达时间录制到文件"));
+    m_button->setToolTip(tr("把收到的每个字节连同到达时间录制到文件"));
     m_progress->setObjectName(QStringLiteral("recordProgress"));
     m_progress->setMinimumWidth(
             fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 999.9 MB")));
@@ -64,18 +57,20 @@ void RecordingControl::onClicked(bool checked)
 
 void RecordingControl::begin()
 {
-    QString filter = kCaptureFilter;
+    const QString captureFilter = tr("录制文件 (*.cap)");
+    const QString rawFilter = tr("原始数据 (*.bin)");
+    QString filter = captureFilter;
     const QString fileName = QFileDialog::getSaveFileName(
-            window(), QStringLiteral("录制"),
+            window(), tr("录制"),
             timestampedFileName(QStringLiteral("capture"), QStringLiteral("cap"),
                                 QDateTime::currentDateTime()),
-            kCaptureFilter + QStringLiteral(";;") + kRawFilter, &filter);
+            captureFilter + QStringLiteral(";;") + rawFilter, &filter);
     // The port may have closed while the dialog was up.
     if (fileName.isEmpty() || !m_connection->isOpen()) {
         m_button->setChecked(false);
         return;
     }
-    const bool raw = filter == kRawFilter
+    const bool raw = filter == rawFilter
             || QFileInfo(fileName).suffix().compare(QLatin1String("bin"), Qt::CaseInsensitive) == 0;
     const SaveResult result
             = m_recorder.start(fileName, raw ? Recorder::Format::Raw : Recorder::Format::Capture);
@@ -84,7 +79,7 @@ void RecordingControl::begin()
         showSaveError(window(), fileName, result);
         return;
     }
-    m_button->setToolTip(QStringLiteral("正在录制到%1，单击停止").arg(fileName));
+    m_button->setToolTip(tr("正在录制到%1，单击停止").arg(fileName));
     m_progress->show();
     refresh();
 }
@@ -93,7 +88,7 @@ void RecordingControl::end()
 {
     m_recorder.stop();
     m_button->setChecked(false);
-    m_button->setToolTip(QStringLiteral("把收到的每个字节连同到达时间录制到文件"));
+    m_button->setToolTip(tr("把收到的每个字节连同到达时间录制到文件"));
     m_progress->hide();
 }
 
@@ -101,8 +96,8 @@ void RecordingControl::onFailed(const QString &fileName)
 {
     end();
     QMessageBox::critical(
-            window(), QStringLiteral("错误"),
-            QStringLiteral("写入文件%1失败！录制已停止，文件保留了此前录下的数据。").arg(fileName),
+            window(), tr("错误"),
+            tr("写入文件%1失败！录制已停止，文件保留了此前录下的数据。").arg(fileName),
             QMessageBox::Ok);
 }
 

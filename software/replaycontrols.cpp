@@ -25,8 +25,8 @@ ReplayControls::ReplayControls(CapturePlayer *player, SerialConnection *connecti
     , m_pause(new QToolButton)
 {
     m_replay->setObjectName(QStringLiteral("replayButton"));
-    m_replay->setText(QStringLiteral("回放"));
-    m_replay->setToolTip(QStringLiteral("打开录制文件或任意数据文件，像串口收到的一样回放"));
+    m_replay->setText(tr("回放"));
+    m_replay->setToolTip(tr("打开录制文件或任意数据文件，像串口收到的一样回放"));
     m_progress->setObjectName(QStringLiteral("replayProgress"));
     m_progress->setRange(0, 1000);
     // Room for "12:34/56:78"; from an hour on the bar shows the time played
@@ -35,20 +35,20 @@ ReplayControls::ReplayControls(CapturePlayer *player, SerialConnection *connecti
     m_progress->setMaximumHeight(fontMetrics().height() + 4);
     m_progress->setAlignment(Qt::AlignCenter);
     m_speed->setObjectName(QStringLiteral("replaySpeed"));
-    m_speed->setToolTip(QStringLiteral("回放速度：录制时的速度的倍数"));
+    m_speed->setToolTip(tr("回放速度：录制时的速度的倍数"));
     m_speed->setPopupMode(QToolButton::InstantPopup);
     m_speed->setAutoRaise(true);
     auto *menu = new QMenu(m_speed);
     for (double speed : kSpeeds) {
-        QAction *action = menu->addAction(speed > 0 ? QStringLiteral("×%1").arg(speed)
-                                                    : QStringLiteral("最快"));
+        QAction *action
+                = menu->addAction(speed > 0 ? QStringLiteral("×%1").arg(speed) : tr("最快"));
         action->setData(speed);
         action->setCheckable(true);
         m_speeds->addAction(action);
     }
     m_speed->setMenu(menu);
     m_pause->setObjectName(QStringLiteral("replayPause"));
-    m_pause->setText(QStringLiteral("暂停"));
+    m_pause->setText(tr("暂停"));
     for (QWidget *w : { static_cast<QWidget *>(m_replay), static_cast<QWidget *>(m_speed),
                         static_cast<QWidget *>(m_pause) })
         w->setFocusPolicy(Qt::NoFocus);
@@ -86,9 +86,8 @@ ReplayControls::ReplayControls(CapturePlayer *player, SerialConnection *connecti
 
 void ReplayControls::chooseAndPlay()
 {
-    const QString fileName
-            = QFileDialog::getOpenFileName(window(), QStringLiteral("回放"), QString(),
-                                           QStringLiteral("录制文件 (*.cap);;所有文件 (*)"));
+    const QString fileName = QFileDialog::getOpenFileName(window(), tr("回放"), QString(),
+                                                          tr("录制文件 (*.cap);;所有文件 (*)"));
     if (fileName.isEmpty())
         return;
     qint64 rawRate = 0;
@@ -96,17 +95,16 @@ void ReplayControls::chooseAndPlay()
     case CaptureReader::Kind::Capture:
         break;
     case CaptureReader::Kind::UnsupportedVersion:
-        QMessageBox::critical(window(), QStringLiteral("错误"),
-                              QStringLiteral("%1是更新版本的录制文件，本程序无法回放。")
-                                      .arg(QFileInfo(fileName).fileName()),
-                              QMessageBox::Ok);
+        QMessageBox::critical(
+                window(), tr("错误"),
+                tr("%1是更新版本的录制文件，本程序无法回放。").arg(QFileInfo(fileName).fileName()),
+                QMessageBox::Ok);
         return;
     case CaptureReader::Kind::Raw: {
         bool ok = false;
         const int rate = QInputDialog::getInt(
-                window(), QStringLiteral("回放"),
-                QStringLiteral("该文件没有时间信息，按原始数据回放。\n每秒回放字节数："), m_rawRate,
-                1, 100000000, 100, &ok);
+                window(), tr("回放"), tr("该文件没有时间信息，按原始数据回放。\n每秒回放字节数："),
+                m_rawRate, 1, 100000000, 100, &ok);
         if (!ok)
             return;
         m_rawRate = rate;
@@ -143,18 +141,16 @@ void ReplayControls::onPlayerStateChanged(CapturePlayer::State state)
     const bool active = state != CapturePlayer::State::Idle;
     m_replay->setCheckable(active);
     m_replay->setChecked(active);
-    m_replay->setText(active ? QStringLiteral("停止") : QStringLiteral("回放"));
-    m_replay->setToolTip(
-            active ? QStringLiteral("停止回放%1").arg(m_player->fileName())
-                   : QStringLiteral("打开录制文件或任意数据文件，像串口收到的一样回放"));
-    m_pause->setText(state == CapturePlayer::State::Paused ? QStringLiteral("继续")
-                                                           : QStringLiteral("暂停"));
+    m_replay->setText(active ? tr("停止") : tr("回放"));
+    m_replay->setToolTip(active ? tr("停止回放%1").arg(m_player->fileName())
+                                : tr("打开录制文件或任意数据文件，像串口收到的一样回放"));
+    m_pause->setText(state == CapturePlayer::State::Paused ? tr("继续") : tr("暂停"));
     m_progress->setVisible(active);
     m_speed->setVisible(active);
     m_pause->setVisible(active);
     if (active) {
         m_refreshTimer.start();
-        showMessage(QStringLiteral("正在回放 ") + QFileInfo(m_player->fileName()).fileName(), 0);
+        showMessage(tr("正在回放 %1").arg(QFileInfo(m_player->fileName()).fileName()), 0);
     } else {
         m_refreshTimer.stop();
     }
@@ -167,24 +163,23 @@ void ReplayControls::onFinished(CapturePlayer::Outcome outcome)
     const QString name = QFileInfo(m_player->fileName()).fileName();
     switch (outcome) {
     case CapturePlayer::Outcome::Finished:
-        showMessage(QStringLiteral("回放结束"));
+        showMessage(tr("回放结束"));
         break;
     case CapturePlayer::Outcome::Stopped:
-        showMessage(QStringLiteral("回放已停止"));
+        showMessage(tr("回放已停止"));
         break;
     case CapturePlayer::Outcome::Damaged:
-        showMessage(QStringLiteral("回放结束：文件已损坏"));
-        QMessageBox::warning(window(), QStringLiteral("回放"),
-                             QStringLiteral("录制文件%1从第 %2 字节起已损坏（不完整或内容错误），"
-                                            "已回放此前的数据（到 %3）。")
+        showMessage(tr("回放结束：文件已损坏"));
+        QMessageBox::warning(window(), tr("回放"),
+                             tr("录制文件%1从第 %2 字节起已损坏（不完整或内容错误），"
+                                "已回放此前的数据（到 %3）。")
                                      .arg(name)
                                      .arg(m_player->damageOffset())
                                      .arg(durationText(m_player->positionMs())),
                              QMessageBox::Ok);
         break;
     case CapturePlayer::Outcome::ReadFailed:
-        QMessageBox::critical(window(), QStringLiteral("错误"),
-                              QStringLiteral("读取文件%1失败，回放已停止。").arg(name),
+        QMessageBox::critical(window(), tr("错误"), tr("读取文件%1失败，回放已停止。").arg(name),
                               QMessageBox::Ok);
         break;
     }

@@ -16,7 +16,7 @@ QString itemText(const SendHistory::Entry &entry)
     if (text.size() > kItemLength)
         text = text.left(kItemLength - 1) + QChar(0x2026);
     if (entry.hex)
-        text += QStringLiteral("  (十六进制)");
+        text += SendHistoryBrowser::tr("  (十六进制)");
     // A lone & would mark a shortcut.
     return text.replace(QLatin1Char('&'), QLatin1String("&&"));
 }
@@ -37,7 +37,7 @@ SendHistoryBrowser::SendHistoryBrowser(QPlainTextEdit *editor,
 
 void SendHistoryBrowser::addActions(QMenu *menu)
 {
-    QMenu *recent = menu->addMenu(QStringLiteral("发送历史"));
+    QMenu *recent = menu->addMenu(tr("发送历史"));
     recent->setEnabled(!m_history.entries().isEmpty());
     for (const SendHistory::Entry &entry : m_history.entries()) {
         QAction *action = recent->addAction(itemText(entry));
@@ -45,7 +45,7 @@ void SendHistoryBrowser::addActions(QMenu *menu)
         connect(action, &QAction::triggered, this, [this, entry] { m_show(entry); });
     }
     recent->addSeparator();
-    recent->addAction(QStringLiteral("清空发送历史"), this, [this] { m_history.clear(); });
+    recent->addAction(tr("清空发送历史"), this, [this] { m_history.clear(); });
 }
 
 bool SendHistoryBrowser::eventFilter(QObject *watched, QEvent *event)

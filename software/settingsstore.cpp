@@ -3,6 +3,7 @@
 #include "ccd.h"
 #include "comassistant.h"
 #include "commandline.h"
+#include "languagebutton.h"
 #include "linearccd.h"
 #include "lineending.h"
 #include "mainwindow.h"
@@ -29,6 +30,7 @@ const QString kStopBits = QStringLiteral("serial/stopBits");
 const QString kAutoReconnect = QStringLiteral("serial/autoReconnect");
 const QString kGeometry = QStringLiteral("window/geometry");
 const QString kTab = QStringLiteral("window/tab");
+const QString kLanguage = QStringLiteral("window/language");
 const QString kTerminalDisplay = QStringLiteral("terminal/display");
 const QString kTerminalSend = QStringLiteral("terminal/send");
 const QString kTerminalEncoding = QStringLiteral("terminal/encoding");
@@ -103,8 +105,18 @@ SettingsStore::SettingsStore(QSettings &settings)
     : m_settings(settings)
 { }
 
+std::optional<UiLanguage> SettingsStore::rememberedLanguage() const
+{
+    const QStringList codes
+            = { uiLanguageCode(UiLanguage::Chinese), uiLanguageCode(UiLanguage::English) };
+    if (const auto index = readChoice(kLanguage, codes))
+        return uiLanguageFromCode(codes.at(*index));
+    return std::nullopt;
+}
+
 void SettingsStore::restore(MainWindow &window)
 {
+    window.languageButton()->setChosen(rememberedLanguage().value_or(UiLanguage::Chinese));
     if (const auto geometry = readBytes(kGeometry, kMaxGeometrySize))
         window.restoreGeometry(*geometry);
     if (const auto port = readText(kPort, kMaxPathLength); port && !port->trimmed().isEmpty())
@@ -195,6 +207,10 @@ void SettingsStore::applyForThisRun(MainWindow &window, const StartOptions &opti
         m_runValues.insert(kBaudRate, *options.baudRate);
     if (options.tab && window.setCurrentTab(*options.tab))
         m_runValues.insert(kTab, *options.tab);
+    if (options.language) {
+        window.languageButton()->setChosen(*options.language);
+        m_runValues.insert(kLanguage, uiLanguageCode(*options.language));
+    }
 }
 
 void SettingsStore::save(const MainWindow &window)
@@ -207,6 +223,7 @@ void SettingsStore::save(const MainWindow &window)
     write(kStopBits, window.stopBitsIndex());
     write(kAutoReconnect, window.statusPanel()->autoReconnect());
     write(kTab, window.currentTab());
+    write(kLanguage, uiLanguageCode(window.languageButton()->chosen()));
 
     const ComAssistant *terminal = window.terminal();
     write(kTerminalDisplay, kDisplayModes.at(terminal->hexDisplay() ? 1 : 0));

@@ -1,6 +1,8 @@
 #ifndef SETTINGSSTORE_H
 #define SETTINGSSTORE_H
 
+#include "uilanguage.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -26,6 +28,8 @@ public:
     // settings must outlive the store.
     explicit SettingsStore(QSettings &settings);
 
+    // The language chosen for the texts, read before the window is built.
+    std::optional<UiLanguage> rememberedLanguage() const;
     // Puts the remembered values into window.
     void restore(MainWindow &window);
     // Puts the command line's choices into window for this run. Unless the

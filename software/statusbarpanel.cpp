@@ -13,24 +13,24 @@ StatusBarPanel::StatusBarPanel(QStatusBar *bar, SerialConnection *connection)
     , m_state(new QLabel)
     , m_counters(new QToolButton)
     , m_rate(new QLabel)
-    , m_autoReconnect(new QCheckBox(QStringLiteral("自动重连")))
+    , m_autoReconnect(new QCheckBox(tr("自动重连")))
 {
     m_state->setObjectName(QStringLiteral("portStateLabel"));
     // A long typed path must not widen the window: the label takes the room
     // left over and cuts what does not fit.
     m_state->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_state->setMinimumWidth(m_state->fontMetrics().horizontalAdvance(QStringLiteral("M")) * 12);
+    m_state->setMinimumWidth(m_state->fontMetrics().horizontalAdvance(QStringLiteral("M")) * 10);
 
     m_counters->setObjectName(QStringLiteral("trafficCounters"));
     m_counters->setAutoRaise(true);
-    m_counters->setToolTip(QStringLiteral("打开串口以来接收和发送的字节数，单击清零"));
+    m_counters->setToolTip(tr("打开串口以来接收和发送的字节数，单击清零"));
     m_counters->setFocusPolicy(Qt::NoFocus);
     m_rate->setObjectName(QStringLiteral("receiveRateLabel"));
-    m_rate->setToolTip(QStringLiteral("最近一秒的接收速率"));
+    m_rate->setToolTip(tr("最近一秒的接收速率"));
     m_rate->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_rate->setMinimumWidth(m_rate->fontMetrics().horizontalAdvance(QStringLiteral("999.9 KB/s")));
     m_autoReconnect->setObjectName(QStringLiteral("autoReconnectBox"));
-    m_autoReconnect->setToolTip(QStringLiteral("串口断开后，设备一回来就重新打开它"));
+    m_autoReconnect->setToolTip(tr("串口断开后，设备一回来就重新打开它"));
     m_autoReconnect->setFocusPolicy(Qt::NoFocus);
 
     m_bar->addWidget(m_state, 1);
@@ -67,12 +67,12 @@ void StatusBarPanel::setAutoReconnect(bool on)
 
 QString StatusBarPanel::waitingText()
 {
-    return QStringLiteral("串口已断开，等待重新连接…");
+    return tr("串口已断开，等待重新连接…");
 }
 
 QString StatusBarPanel::reconnectedText()
 {
-    return QStringLiteral("已重新连接");
+    return tr("已重新连接");
 }
 
 void StatusBarPanel::onStateChanged(SerialConnection::State state)
@@ -80,14 +80,14 @@ void StatusBarPanel::onStateChanged(SerialConnection::State state)
     const QString name = m_connection->deviceName();
     switch (state) {
     case SerialConnection::State::Open:
-        showState(QStringLiteral("%1 %2 已打开").arg(name).arg(m_connection->settings().baudRate));
+        showState(tr("%1 %2 已打开").arg(name).arg(m_connection->settings().baudRate));
         m_refreshTimer.start();
         break;
     case SerialConnection::State::Closed:
-        showState(name.isEmpty() ? QStringLiteral("串口已关闭") : name + QStringLiteral(" 已关闭"));
+        showState(name.isEmpty() ? tr("串口已关闭") : tr("%1 已关闭").arg(name));
         break;
     case SerialConnection::State::Lost:
-        showState(name + QStringLiteral(" 已断开"));
+        showState(tr("%1 已断开").arg(name));
         break;
     case SerialConnection::State::Waiting:
         showState(waitingText());
@@ -114,7 +114,7 @@ void StatusBarPanel::resetCounters()
 void StatusBarPanel::refresh()
 {
     // Unchanged texts cost nothing: the widgets ignore them.
-    m_counters->setText(QStringLiteral("接收 %1  发送 %2")
+    m_counters->setText(tr("接收 %1  发送 %2")
                                 .arg(m_connection->receivedBytes())
                                 .arg(m_connection->sentBytes()));
     const qint64 rate = m_connection->receiveRate();

@@ -6,6 +6,7 @@ namespace TextEncoding {
 
 QString local()
 {
+    // A name, kept in the settings: the terminal shows it translated.
     return QStringLiteral("本地");
 }
 

@@ -3,6 +3,7 @@
 # beside this script. The results are committed; run this only to change them.
 #   icon.ico  images of 32, 48, 64 and 256 pixels, 32 bits per pixel
 #   tesv.jpg  the 230 x 70 logo shown under the serial panel
+#   language.png  a 32-pixel globe, the status bar's language chooser
 # It also writes the menu icons that are installed with the program, made from
 # icon.ico, into packaging/icons.
 set -eu
@@ -35,6 +36,13 @@ convert -size 230x70 xc:white \
     -fill '#5a6b80' -font DejaVu-Sans -pointsize 11 \
     -annotate +72+58 'smart car tools' \
     -quality 92 tesv.jpg
+
+# Language chooser: a globe with its equator, two parallels and meridians,
+# in the grey of the status bar's texts.
+convert -size 128x128 xc:none -stroke '#404040' -strokewidth 8 -fill none \
+    -draw 'circle 64,64 64,8' -draw 'ellipse 64,64 24,56 0,360' -draw 'line 64,8 64,120' \
+    -draw 'line 8,64 120,64' -draw 'line 18,36 110,36' -draw 'line 18,92 110,92' \
+    -resize 32x32 -strip "PNG32:language.png"
 
 # Menu icons in the usual sizes of the hicolor theme: the icon's own images
 # where it has the size, the 256-pixel image scaled down otherwise. Without

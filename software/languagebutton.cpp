@@ -1,0 +1,52 @@
+#include "languagebutton.h"
+
+#include <QActionGroup>
+#include <QMenu>
+
+LanguageButton::LanguageButton(QWidget *parent)
+    : QToolButton(parent)
+    , m_chosen(runningUiLanguage())
+    , m_menu(new QMenu(this))
+{
+    setObjectName(QStringLiteral("languageButton"));
+    // A globe rather than a name: the status bar has no room for one, and
+    // it reads the same in every language.
+    setIcon(QIcon(QStringLiteral(":/pic/language.png")));
+    setToolTip(tr("界面语言（Language），重新启动后生效"));
+    setAutoRaise(true);
+    setFocusPolicy(Qt::NoFocus);
+
+    auto *group = new QActionGroup(m_menu);
+    for (const UiLanguage language : { UiLanguage::Chinese, UiLanguage::English }) {
+        QAction *action = m_menu->addAction(uiLanguageName(language));
+        action->setCheckable(true);
+        action->setActionGroup(group);
+        connect(action, &QAction::triggered, this, [this, language] { choose(language); });
+        m_actions[int(language)] = action;
+    }
+    // Opened by hand rather than through setMenu(), which would add an arrow
+    // the status bar has no room for.
+    connect(this, &QToolButton::clicked, this, [this] {
+        m_menu->popup(mapToGlobal(QPoint(0, 0)) - QPoint(0, m_menu->sizeHint().height()));
+    });
+    setChosen(m_chosen);
+}
+
+void LanguageButton::setChosen(UiLanguage language)
+{
+    m_chosen = language;
+    m_actions[int(language)]->setChecked(true);
+}
+
+QString LanguageButton::restartText(UiLanguage language)
+{
+    if (language == runningUiLanguage())
+        return tr("界面语言保持为%1").arg(uiLanguageName(language));
+    return tr("重新启动后界面语言改为%1").arg(uiLanguageName(language));
+}
+
+void LanguageButton::choose(UiLanguage language)
+{
+    setChosen(language);
+    emit chosenByUser(language, restartText(language));
+}

@@ -1,0 +1,43 @@
+#ifndef LANGUAGEBUTTON_H
+#define LANGUAGEBUTTON_H
+
+#include "uilanguage.h"
+
+#include <QToolButton>
+
+class QAction;
+class QMenu;
+
+// The status bar's language chooser: a click lists the languages, with the
+// chosen one ticked. The choice is remembered and takes effect at the next
+// start.
+class LanguageButton : public QToolButton
+{
+    Q_OBJECT
+
+public:
+    explicit LanguageButton(QWidget *parent = nullptr);
+
+    // The language the next start shows.
+    UiLanguage chosen() const { return m_chosen; }
+    // Marks language as chosen, as the menu would but without a message.
+    void setChosen(UiLanguage language);
+
+    QMenu *languageMenu() const { return m_menu; }
+
+    // What the status bar says once a language has been chosen.
+    static QString restartText(UiLanguage language);
+
+signals:
+    // The user chose language from the menu; message says when it applies.
+    void chosenByUser(UiLanguage language, const QString &message);
+
+private:
+    void choose(UiLanguage language);
+
+    UiLanguage m_chosen;
+    QMenu *m_menu;
+    QAction *m_actions[2];
+};
+
+#endif // LANGUAGEBUTTON_H

@@ -94,4 +94,4 @@ shot camera-series 3 6 \
 # back in their places, and the recording played back with 回放 (the file
 # named in its open dialog): the shot is taken halfway through.
 shot replay 3 13 \
-    'xdotool mousemove 362 537 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR/run.cap"; xdotool key Return; sleep 0.5; "$SIM" camera --seed 1 --port "$PORT" & sleep 6; xdotool mousemove 81 250 click 1; sleep 0.5; xdotool mousemove 830 537 click 1; sleep 0.5; xdotool mousemove 404 537 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR/run.cap"; xdotool key Return; xdotool mousemove 1200 700; wait'
+    'xdotool mousemove 338 537 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR/run.cap"; xdotool key Return; sleep 0.5; "$SIM" camera --seed 1 --port "$PORT" & sleep 6; xdotool mousemove 81 250 click 1; sleep 0.5; xdotool mousemove 806 537 click 1; sleep 0.5; xdotool mousemove 380 537 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR/run.cap"; xdotool key Return; xdotool mousemove 1200 700; wait'

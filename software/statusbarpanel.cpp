@@ -19,7 +19,7 @@ StatusBarPanel::StatusBarPanel(QStatusBar *bar, SerialConnection *connection)
     // A long typed path must not widen the window: the label takes the room
     // left over and cuts what does not fit.
     m_state->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_state->setMinimumWidth(m_state->fontMetrics().horizontalAdvance(QStringLiteral("M")) * 10);
+    m_state->setMinimumWidth(m_state->fontMetrics().horizontalAdvance(QStringLiteral("M")) * 8);
 
     m_counters->setObjectName(QStringLiteral("trafficCounters"));
     m_counters->setAutoRaise(true);

@@ -5,404 +5,407 @@
     <name>AboutDialog</name>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Dialog</translation>
     </message>
     <message>
         <source>Tessavo智能车调试助手 V1.0 Bate</source>
-        <translation type="unfinished"></translation>
+        <translation>Tessavo Smart Car Debugger V1.0 Beta</translation>
     </message>
     <message>
         <source>确定</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>有问题或建议请发邮件到：</source>
-        <translation type="unfinished"></translation>
+        <translation>Questions and ideas: </translation>
     </message>
     <message>
         <source>关于</source>
-        <translation type="unfinished"></translation>
+        <translation>About</translation>
     </message>
 </context>
 <context>
     <name>AlgorithmDll</name>
     <message>
         <source>动态链接库(*.dll)</source>
-        <translation type="unfinished"></translation>
+        <translation>Libraries (*.dll)</translation>
     </message>
     <message>
         <source>动态链接库(*.dylib)</source>
-        <translation type="unfinished"></translation>
+        <translation>Libraries (*.dylib)</translation>
     </message>
     <message>
         <source>动态链接库(*.so)</source>
-        <translation type="unfinished"></translation>
+        <translation>Libraries (*.so)</translation>
     </message>
     <message>
         <source>无效的dll</source>
-        <translation type="unfinished"></translation>
+        <translation>Invalid library</translation>
     </message>
     <message>
         <source>错误</source>
-        <translation type="unfinished"></translation>
+        <translation>Error</translation>
     </message>
 </context>
 <context>
     <name>AlgorithmLibrary</name>
     <message>
         <source>%1 不是dll文件</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 is not a library</translation>
     </message>
     <message>
         <source>无法载入%1</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot load %1</translation>
     </message>
     <message>
         <source>无效的dll:%1</source>
-        <translation type="unfinished"></translation>
+        <translation>Invalid library (no ImgProc): %1</translation>
     </message>
 </context>
 <context>
     <name>CCD</name>
     <message>
         <source>Form</source>
-        <translation type="unfinished"></translation>
+        <translation>Form</translation>
     </message>
     <message>
         <source>图像</source>
-        <translation type="unfinished"></translation>
+        <translation>Picture</translation>
     </message>
     <message>
         <source>二值化图像</source>
-        <translation type="unfinished"></translation>
+        <translation>Binarized picture</translation>
     </message>
     <message>
         <source>设置</source>
-        <translation type="unfinished"></translation>
+        <translation>Settings</translation>
     </message>
     <message>
         <source>不缩放</source>
-        <translation type="unfinished"></translation>
+        <translation>1:1</translation>
     </message>
     <message>
         <source>自动缩放</source>
-        <translation type="unfinished"></translation>
+        <translation>Fit</translation>
     </message>
     <message>
         <source>图像宽度：</source>
-        <translation type="unfinished"></translation>
+        <translation>Width:</translation>
     </message>
     <message>
         <source>图像高度：</source>
-        <translation type="unfinished"></translation>
+        <translation>Height:</translation>
     </message>
     <message>
         <source>结束指令：</source>
-        <translation type="unfinished"></translation>
+        <translation>End byte:</translation>
     </message>
     <message>
         <source>数据</source>
-        <translation type="unfinished"></translation>
+        <translation>Data</translation>
     </message>
     <message>
         <source>最大值：</source>
-        <translation type="unfinished"></translation>
+        <translation>Max:</translation>
     </message>
     <message>
         <source>最小值：</source>
-        <translation type="unfinished"></translation>
+        <translation>Min:</translation>
     </message>
     <message>
         <source>平均值：</source>
-        <translation type="unfinished"></translation>
+        <translation>Mean:</translation>
     </message>
     <message>
         <source>中间值：</source>
-        <translation type="unfinished"></translation>
+        <translation>Mid:</translation>
     </message>
     <message>
         <source>光标位置：</source>
-        <translation type="unfinished"></translation>
+        <translation>Cursor:</translation>
     </message>
     <message>
         <source>像素值：</source>
-        <translation type="unfinished"></translation>
+        <translation>Value:</translation>
     </message>
     <message>
         <source>二值化</source>
-        <translation type="unfinished"></translation>
+        <translation>Binarize</translation>
     </message>
     <message>
         <source>中间值作为阀值</source>
-        <translation type="unfinished"></translation>
+        <translation>Mid value as threshold</translation>
     </message>
     <message>
         <source>固定值作为阀值</source>
-        <translation type="unfinished"></translation>
+        <translation>Fixed value</translation>
     </message>
     <message>
         <source>自定义算法</source>
-        <translation type="unfinished"></translation>
+        <translation>Algorithm</translation>
     </message>
     <message>
         <source>选择算法</source>
-        <translation type="unfinished"></translation>
+        <translation>Load…</translation>
     </message>
     <message>
         <source>保存数据</source>
-        <translation type="unfinished"></translation>
+        <translation>Save data</translation>
     </message>
     <message>
         <source>保存图像</source>
-        <translation type="unfinished"></translation>
+        <translation>Save picture</translation>
     </message>
     <message>
         <source>文本文件(*.txt)</source>
-        <translation type="unfinished"></translation>
+        <translation>Text files (*.txt)</translation>
     </message>
     <message>
         <source>错误</source>
-        <translation type="unfinished"></translation>
+        <translation>Error</translation>
     </message>
     <message>
         <source>写入文件%1失败！</source>
-        <translation type="unfinished"></translation>
+        <translation>Writing to %1 failed.</translation>
     </message>
     <message>
         <source>位图(*.bmp)</source>
-        <translation type="unfinished"></translation>
+        <translation>Bitmaps (*.bmp)</translation>
     </message>
     <message>
         <source>图像为空</source>
-        <translation type="unfinished"></translation>
+        <translation>There is no picture yet.</translation>
     </message>
     <message>
         <source>无法打开文件%1，是否被其他程序占用？</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot open %1. Is another program using it?</translation>
     </message>
     <message>
         <source>保存图像(PNG)</source>
-        <translation type="unfinished"></translation>
+        <translation>Save picture (PNG)</translation>
     </message>
     <message>
         <source>保存二值化图像(PNG)</source>
-        <translation type="unfinished"></translation>
+        <translation>Save binarized picture (PNG)</translation>
     </message>
     <message>
         <source>连续保存</source>
-        <translation type="unfinished"></translation>
+        <translation>Save series</translation>
     </message>
     <message>
         <source>0000000 张</source>
-        <translation type="unfinished"></translation>
+        <translation>0000000 saved</translation>
     </message>
     <message>
         <source>PNG图像(*.png)</source>
-        <translation type="unfinished"></translation>
+        <translation>PNG images (*.png)</translation>
     </message>
     <message>
         <source>选择保存图像的文件夹</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose the folder for the pictures</translation>
     </message>
     <message>
         <source>0 张</source>
-        <translation type="unfinished"></translation>
+        <translation>0 saved</translation>
     </message>
     <message>
         <source>%1 张</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 saved</translation>
     </message>
 </context>
 <context>
     <name>ComAssistant</name>
     <message>
         <source>Form</source>
-        <translation type="unfinished"></translation>
+        <translation>Form</translation>
     </message>
     <message>
         <source>数据接收</source>
-        <translation type="unfinished"></translation>
+        <translation>Receive</translation>
     </message>
     <message>
         <source>文本显示、文本发送和打开.txt文件所用的编码</source>
-        <translation type="unfinished"></translation>
+        <translation>The encoding of shown text, sent text and opened .txt files</translation>
     </message>
     <message>
         <source>时间戳</source>
-        <translation type="unfinished"></translation>
+        <translation>Times</translation>
     </message>
     <message>
         <source>每行前显示它第一个字节收到的时间</source>
-        <translation type="unfinished"></translation>
+        <translation>Start each line with the time its first byte arrived</translation>
     </message>
     <message>
         <source>文本显示</source>
-        <translation type="unfinished"></translation>
+        <translation>Text</translation>
     </message>
     <message>
         <source>十六进制显示</source>
-        <translation type="unfinished"></translation>
+        <translation>Hex</translation>
     </message>
     <message>
         <source>保存数据</source>
-        <translation type="unfinished"></translation>
+        <translation>Save data</translation>
     </message>
     <message>
         <source>清除</source>
-        <translation type="unfinished"></translation>
+        <translation>Clear</translation>
     </message>
     <message>
         <source>数据发送</source>
-        <translation type="unfinished"></translation>
+        <translation>Transmit</translation>
     </message>
     <message>
         <source>结尾</source>
-        <translation type="unfinished"></translation>
+        <translation>End</translation>
     </message>
     <message>
         <source>文本发送时在末尾附加的字符</source>
-        <translation type="unfinished"></translation>
+        <translation>Characters added at the end of text that is sent</translation>
     </message>
     <message>
         <source>无</source>
-        <translation type="unfinished"></translation>
+        <translation>None</translation>
     </message>
     <message>
         <source>\r\n</source>
-        <translation type="unfinished"></translation>
+        <translation>\r\n</translation>
     </message>
     <message>
         <source>\n</source>
-        <translation type="unfinished"></translation>
+        <translation>\n</translation>
     </message>
     <message>
         <source>\r</source>
-        <translation type="unfinished"></translation>
+        <translation>\r</translation>
     </message>
     <message>
         <source>串口打开时，按周期重复发送编辑框的内容</source>
-        <translation type="unfinished"></translation>
+        <translation>While the port is open, send the editor&apos;s contents again every period</translation>
     </message>
     <message>
         <source>定时发送</source>
-        <translation type="unfinished"></translation>
+        <translation>Repeat</translation>
     </message>
     <message>
         <source>定时发送的周期</source>
-        <translation type="unfinished"></translation>
+        <translation>The period of the repeated send</translation>
     </message>
     <message>
         <source> ms</source>
-        <translation type="unfinished"></translation>
+        <translation> ms</translation>
     </message>
     <message>
         <source>文本发送</source>
-        <translation type="unfinished"></translation>
+        <translation>Text</translation>
     </message>
     <message>
         <source>十六进制发送</source>
-        <translation type="unfinished"></translation>
+        <translation>Hex</translation>
     </message>
     <message>
         <source>打开文件</source>
-        <translation type="unfinished"></translation>
+        <translation>Open file</translation>
     </message>
     <message>
         <source>发送</source>
-        <translation type="unfinished"></translation>
+        <translation>Send</translation>
     </message>
     <message>
         <source>保存显示内容</source>
-        <translation type="unfinished"></translation>
+        <translation>Save what is shown</translation>
     </message>
     <message>
         <source>本地</source>
-        <translation type="unfinished"></translation>
+        <translation>System</translation>
     </message>
     <message>
         <source>错误</source>
-        <translation type="unfinished"></translation>
+        <translation>Error</translation>
     </message>
     <message>
         <source>数据发送失败！
 请检查串口连接。</source>
-        <translation type="unfinished"></translation>
+        <translation>Sending failed.
+Check the serial connection.</translation>
     </message>
     <message>
         <source>提示</source>
-        <translation type="unfinished"></translation>
+        <translation>Note</translation>
     </message>
     <message>
         <source>请先打开串口。</source>
-        <translation type="unfinished"></translation>
+        <translation>Open the port first.</translation>
     </message>
     <message>
         <source>不是有效的十六进制表示格式！
 请使用0-9和A-F表示，并用空格隔开每个字节。
 如： FA 29 AA BB 3B</source>
-        <translation type="unfinished"></translation>
+        <translation>This is not valid hexadecimal.
+Use 0-9 and A-F, with a space between bytes.
+For example: FA 29 AA BB 3B</translation>
     </message>
     <message>
         <source>警告</source>
-        <translation type="unfinished"></translation>
+        <translation>Warning</translation>
     </message>
     <message>
         <source>发送数据大于4096字节，多余部分不能发送！</source>
-        <translation type="unfinished"></translation>
+        <translation>The data is larger than 4096 bytes; the bytes beyond cannot be sent.</translation>
     </message>
     <message>
         <source>文本文件(*.txt)</source>
-        <translation type="unfinished"></translation>
+        <translation>Text files (*.txt)</translation>
     </message>
     <message>
         <source>%1不是普通文件，不能打开！</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 is not a regular file and cannot be opened.</translation>
     </message>
     <message>
         <source>文件大于1MB，不能打开！</source>
-        <translation type="unfinished"></translation>
+        <translation>The file is larger than 1 MB and cannot be opened.</translation>
     </message>
     <message>
         <source>无法打开文件%1，是否被其他程序占用？</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot open %1. Is another program using it?</translation>
     </message>
     <message>
         <source>写入文件%1失败！</source>
-        <translation type="unfinished"></translation>
+        <translation>Writing to %1 failed.</translation>
     </message>
 </context>
 <context>
     <name>ExportDialogs</name>
     <message>
         <source>无法打开文件%1，是否被其他程序占用？</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot open %1. Is another program using it?</translation>
     </message>
     <message>
         <source>写入文件%1失败！</source>
-        <translation type="unfinished"></translation>
+        <translation>Writing to %1 failed.</translation>
     </message>
     <message>
         <source>错误</source>
-        <translation type="unfinished"></translation>
+        <translation>Error</translation>
     </message>
 </context>
 <context>
     <name>FrameHealth</name>
     <message>
         <source>帧 %1 · 丢弃 %2 · 重同步 %3 · %4 帧/s</source>
-        <translation type="unfinished"></translation>
+        <translation>Frames %1 · junk %2 · resync %3 · %4/s</translation>
     </message>
     <message>
         <source>行 %1 · 跳过 %2 · 错位 %3 · 溢出 %4 · %5 行/s</source>
-        <translation type="unfinished"></translation>
+        <translation>Lines %1 · skip %2 · bad %3 · lost %4 · %5/s</translation>
     </message>
     <message>
         <source>帧 %1 · 跳过 %2 · 错位 %3 · 溢出 %4 · %5 帧/s</source>
-        <translation type="unfinished"></translation>
+        <translation>Frames %1 · skip %2 · bad %3 · lost %4 · %5/s</translation>
     </message>
     <message>
         <source>单击“接收”计数或打开串口时清零</source>
-        <translation type="unfinished"></translation>
+        <translation>Zeroed by a click on the Rx count or when the port opens</translation>
     </message>
     <message>
         <source>帧 %1：解码的数据帧
@@ -410,7 +413,11 @@
 重同步 %3：丢弃字节后重新找到帧头 FF FF 的次数
 %4 帧/s：最近一秒解码的帧数
 %5</source>
-        <translation type="unfinished"></translation>
+        <translation>Frames %1: data frames decoded
+Junk %2 B: bytes thrown away as part of no frame
+Resync %3: times the frame start FF FF was found again after bytes were thrown away
+%4/s: frames decoded in the last second
+%5</translation>
     </message>
     <message>
         <source>行 %1：显示的行
@@ -419,7 +426,12 @@
 溢出 %4 B：接收缓冲区满时丢掉的最旧字节
 %5 行/s：最近一秒显示的行数
 %6</source>
-        <translation type="unfinished"></translation>
+        <translation>Lines %1: lines shown
+Skip %2: complete lines not shown because a newer one came in the same delivery
+Bad %3: times the end byte FF did not follow right after the 128 pixel bytes
+Lost %4 B: oldest bytes dropped while the receive buffer was full
+%5/s: lines shown in the last second
+%6</translation>
     </message>
     <message>
         <source>帧 %1：显示的图像
@@ -428,644 +440,653 @@
 溢出 %4 B：接收缓冲区满时丢掉的最旧字节
 %5 帧/s：最近一秒显示的图像数
 %6</source>
-        <translation type="unfinished"></translation>
+        <translation>Frames %1: pictures shown
+Skip %2: complete pictures not shown because a newer one came in the same delivery
+Bad %3: times the end byte FF did not follow right after the width × height pixel bytes
+Lost %4 B: oldest bytes dropped while the receive buffer was full
+%5/s: pictures shown in the last second
+%6</translation>
     </message>
 </context>
 <context>
     <name>LanguageButton</name>
     <message>
         <source>界面语言（Language），重新启动后生效</source>
-        <translation type="unfinished"></translation>
+        <translation>Language of the window, from the next start on</translation>
     </message>
     <message>
         <source>界面语言保持为%1</source>
-        <translation type="unfinished"></translation>
+        <translation>The window stays in %1</translation>
     </message>
     <message>
         <source>重新启动后界面语言改为%1</source>
-        <translation type="unfinished"></translation>
+        <translation>The window will be in %1 from the next start on</translation>
     </message>
 </context>
 <context>
     <name>LinearCCD</name>
     <message>
         <source>mainWin</source>
-        <translation type="unfinished"></translation>
+        <translation>mainWin</translation>
     </message>
     <message>
         <source>数据统计</source>
-        <translation type="unfinished"></translation>
+        <translation>Statistics</translation>
     </message>
     <message>
         <source>最小值：</source>
-        <translation type="unfinished"></translation>
+        <translation>Min:</translation>
     </message>
     <message>
         <source>最大值：</source>
-        <translation type="unfinished"></translation>
+        <translation>Max:</translation>
     </message>
     <message>
         <source>平均值：</source>
-        <translation type="unfinished"></translation>
+        <translation>Mean:</translation>
     </message>
     <message>
         <source>中间值：</source>
-        <translation type="unfinished"></translation>
+        <translation>Mid:</translation>
     </message>
     <message>
         <source>注：
 中间值=(最大值+最小值)/2</source>
-        <translation type="unfinished"></translation>
+        <translation>Note:
+Mid = (Max + Min) / 2</translation>
     </message>
     <message>
         <source>二值化</source>
-        <translation type="unfinished"></translation>
+        <translation>Binarize</translation>
     </message>
     <message>
         <source>中间值作为阀值</source>
-        <translation type="unfinished"></translation>
+        <translation>Mid value</translation>
     </message>
     <message>
         <source>固定阀值</source>
-        <translation type="unfinished"></translation>
+        <translation>Fixed</translation>
     </message>
     <message>
         <source>自定义</source>
-        <translation type="unfinished"></translation>
+        <translation>Plug-in</translation>
     </message>
     <message>
         <source>选择算法</source>
-        <translation type="unfinished"></translation>
+        <translation>Load…</translation>
     </message>
     <message>
         <source>请选择算法</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose an algorithm</translation>
     </message>
     <message>
         <source>光标</source>
-        <translation type="unfinished"></translation>
+        <translation>Cursor</translation>
     </message>
     <message>
         <source>当前位置：</source>
-        <translation type="unfinished"></translation>
+        <translation>Position:</translation>
     </message>
     <message>
         <source>像素值：</source>
-        <translation type="unfinished"></translation>
+        <translation>Value:</translation>
     </message>
     <message>
         <source>波形图</source>
-        <translation type="unfinished"></translation>
+        <translation>Waveform</translation>
     </message>
     <message>
         <source>灰度图</source>
-        <translation type="unfinished"></translation>
+        <translation>Grey levels</translation>
     </message>
     <message>
         <source>二值化图</source>
-        <translation type="unfinished"></translation>
+        <translation>Binarized</translation>
     </message>
     <message>
         <source>保存数据(CSV)</source>
-        <translation type="unfinished"></translation>
+        <translation>Save data (CSV)</translation>
     </message>
     <message>
         <source>保存图像(PNG)</source>
-        <translation type="unfinished"></translation>
+        <translation>Save picture (PNG)</translation>
     </message>
     <message>
         <source>连续记录</source>
-        <translation type="unfinished"></translation>
+        <translation>Record lines</translation>
     </message>
     <message>
         <source>0000000 行</source>
-        <translation type="unfinished"></translation>
+        <translation>0000000 lines</translation>
     </message>
     <message>
         <source>CSV文件(*.csv)</source>
-        <translation type="unfinished"></translation>
+        <translation>CSV files (*.csv)</translation>
     </message>
     <message>
         <source>PNG图像(*.png)</source>
-        <translation type="unfinished"></translation>
+        <translation>PNG images (*.png)</translation>
     </message>
     <message>
         <source>0 行</source>
-        <translation type="unfinished"></translation>
+        <translation>0 lines</translation>
     </message>
     <message>
         <source>%1 行</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 lines</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>MainWindow</source>
-        <translation type="unfinished"></translation>
+        <translation>MainWindow</translation>
     </message>
     <message>
         <source>串口</source>
-        <translation type="unfinished"></translation>
+        <translation>Serial port</translation>
     </message>
     <message>
         <source>端口:</source>
-        <translation type="unfinished"></translation>
+        <translation>Port:</translation>
     </message>
     <message>
         <source>刷新</source>
-        <translation type="unfinished"></translation>
+        <translation>Refresh</translation>
     </message>
     <message>
         <source>波特率:</source>
-        <translation type="unfinished"></translation>
+        <translation>Baud:</translation>
     </message>
     <message>
         <source>2400</source>
-        <translation type="unfinished"></translation>
+        <translation>2400</translation>
     </message>
     <message>
         <source>4800</source>
-        <translation type="unfinished"></translation>
+        <translation>4800</translation>
     </message>
     <message>
         <source>9600</source>
-        <translation type="unfinished"></translation>
+        <translation>9600</translation>
     </message>
     <message>
         <source>14400</source>
-        <translation type="unfinished"></translation>
+        <translation>14400</translation>
     </message>
     <message>
         <source>19200</source>
-        <translation type="unfinished"></translation>
+        <translation>19200</translation>
     </message>
     <message>
         <source>38400</source>
-        <translation type="unfinished"></translation>
+        <translation>38400</translation>
     </message>
     <message>
         <source>56000</source>
-        <translation type="unfinished"></translation>
+        <translation>56000</translation>
     </message>
     <message>
         <source>57600</source>
-        <translation type="unfinished"></translation>
+        <translation>57600</translation>
     </message>
     <message>
         <source>115200</source>
-        <translation type="unfinished"></translation>
+        <translation>115200</translation>
     </message>
     <message>
         <source>128000</source>
-        <translation type="unfinished"></translation>
+        <translation>128000</translation>
     </message>
     <message>
         <source>256000</source>
-        <translation type="unfinished"></translation>
+        <translation>256000</translation>
     </message>
     <message>
         <source>校验位:</source>
-        <translation type="unfinished"></translation>
+        <translation>Parity:</translation>
     </message>
     <message>
         <source>无</source>
-        <translation type="unfinished"></translation>
+        <translation>None</translation>
     </message>
     <message>
         <source>奇校验</source>
-        <translation type="unfinished"></translation>
+        <translation>Odd</translation>
     </message>
     <message>
         <source>偶校验</source>
-        <translation type="unfinished"></translation>
+        <translation>Even</translation>
     </message>
     <message>
         <source>数据位:</source>
-        <translation type="unfinished"></translation>
+        <translation>Data:</translation>
     </message>
     <message>
         <source>8</source>
-        <translation type="unfinished"></translation>
+        <translation>8</translation>
     </message>
     <message>
         <source>7</source>
-        <translation type="unfinished"></translation>
+        <translation>7</translation>
     </message>
     <message>
         <source>6</source>
-        <translation type="unfinished"></translation>
+        <translation>6</translation>
     </message>
     <message>
         <source>5</source>
-        <translation type="unfinished"></translation>
+        <translation>5</translation>
     </message>
     <message>
         <source>停止位:</source>
-        <translation type="unfinished"></translation>
+        <translation>Stop:</translation>
     </message>
     <message>
         <source>1</source>
-        <translation type="unfinished"></translation>
+        <translation>1</translation>
     </message>
     <message>
         <source>2</source>
-        <translation type="unfinished"></translation>
+        <translation>2</translation>
     </message>
     <message>
         <source>打开串口</source>
-        <translation type="unfinished"></translation>
+        <translation>Open port</translation>
     </message>
     <message>
         <source>TextLabel</source>
-        <translation type="unfinished"></translation>
+        <translation>TextLabel</translation>
     </message>
     <message>
         <source>Tab 1</source>
-        <translation type="unfinished"></translation>
+        <translation>Tab 1</translation>
     </message>
     <message>
         <source>Tab 2</source>
-        <translation type="unfinished"></translation>
+        <translation>Tab 2</translation>
     </message>
     <message>
         <source>文件</source>
-        <translation type="unfinished"></translation>
+        <translation>File</translation>
     </message>
     <message>
         <source>关于</source>
-        <translation type="unfinished"></translation>
+        <translation>About</translation>
     </message>
     <message>
         <source>退出</source>
-        <translation type="unfinished"></translation>
+        <translation>Quit</translation>
     </message>
     <message>
         <source>购买硬件</source>
-        <translation type="unfinished"></translation>
+        <translation>Buy hardware</translation>
     </message>
     <message>
         <source>Tessavo智能车专卖店</source>
-        <translation type="unfinished"></translation>
+        <translation>Tessavo smart car shop</translation>
     </message>
     <message>
         <source>Tessavo智能车调试助手--软件版 Beta</source>
-        <translation type="unfinished"></translation>
+        <translation>Tessavo Smart Car Debugger -- Software Edition Beta</translation>
     </message>
     <message>
         <source>&lt;p align=&quot;center&quot;&gt;&lt;a href=&quot;%1&quot;&gt;Tessavo 只为专业&lt;br/&gt;点击进入淘宝店&lt;/a&gt;&lt;/p&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;p align=&quot;center&quot;&gt;&lt;a href=&quot;%1&quot;&gt;Tessavo, made for pros&lt;br/&gt;Visit our Taobao shop&lt;/a&gt;&lt;/p&gt;</translation>
     </message>
     <message>
         <source>串口助手</source>
-        <translation type="unfinished"></translation>
+        <translation>Terminal</translation>
     </message>
     <message>
         <source>示波器</source>
-        <translation type="unfinished"></translation>
+        <translation>Oscilloscope</translation>
     </message>
     <message>
         <source>线性ccd</source>
-        <translation type="unfinished"></translation>
+        <translation>Linear CCD</translation>
     </message>
     <message>
         <source>摄像头</source>
-        <translation type="unfinished"></translation>
+        <translation>Camera</translation>
     </message>
     <message>
         <source>错误</source>
-        <translation type="unfinished"></translation>
+        <translation>Error</translation>
     </message>
     <message>
         <source>不能打开指定串口
 请检查串口是否被占用</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot open the chosen port.
+Check whether another program is using it.</translation>
     </message>
     <message>
         <source>无法打开该串口！</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot open this port.</translation>
     </message>
     <message>
         <source>关闭串口</source>
-        <translation type="unfinished"></translation>
+        <translation>Close port</translation>
     </message>
     <message>
         <source>串口连接已断开！
 请检查设备后重新打开串口。</source>
-        <translation type="unfinished"></translation>
+        <translation>The serial connection was lost.
+Check the device, then open the port again.</translation>
     </message>
 </context>
 <context>
     <name>MakerInfo</name>
     <message>
         <source>泰萨沃智能科技工作室 保留所有权利</source>
-        <translation type="unfinished"></translation>
+        <translation>Tessavo Studio. All rights reserved.</translation>
     </message>
 </context>
 <context>
     <name>Oscilloscope</name>
     <message>
         <source>Form</source>
-        <translation type="unfinished"></translation>
+        <translation>Form</translation>
     </message>
     <message>
         <source>垂直缩放</source>
-        <translation type="unfinished"></translation>
+        <translation>Vertical</translation>
     </message>
     <message>
         <source>水平缩放</source>
-        <translation type="unfinished"></translation>
+        <translation>Horizontal</translation>
     </message>
     <message>
         <source>CH1</source>
-        <translation type="unfinished"></translation>
+        <translation>CH1</translation>
     </message>
     <message>
         <source>CH2</source>
-        <translation type="unfinished"></translation>
+        <translation>CH2</translation>
     </message>
     <message>
         <source>CH3</source>
-        <translation type="unfinished"></translation>
+        <translation>CH3</translation>
     </message>
     <message>
         <source>CH4</source>
-        <translation type="unfinished"></translation>
+        <translation>CH4</translation>
     </message>
     <message>
         <source>清空数据</source>
-        <translation type="unfinished"></translation>
+        <translation>Clear</translation>
     </message>
     <message>
         <source>V</source>
-        <translation type="unfinished"></translation>
+        <translation>V</translation>
     </message>
     <message>
         <source>CH1 最大值</source>
-        <translation type="unfinished"></translation>
+        <translation>CH1 max</translation>
     </message>
     <message>
         <source>CH1 最小值</source>
-        <translation type="unfinished"></translation>
+        <translation>CH1 min</translation>
     </message>
     <message>
         <source>CH3 最大值</source>
-        <translation type="unfinished"></translation>
+        <translation>CH3 max</translation>
     </message>
     <message>
         <source>CH3 最小值</source>
-        <translation type="unfinished"></translation>
+        <translation>CH3 min</translation>
     </message>
     <message>
         <source>CH2 最大值</source>
-        <translation type="unfinished"></translation>
+        <translation>CH2 max</translation>
     </message>
     <message>
         <source>CH2 最小值</source>
-        <translation type="unfinished"></translation>
+        <translation>CH2 min</translation>
     </message>
     <message>
         <source>CH4 最大值</source>
-        <translation type="unfinished"></translation>
+        <translation>CH4 max</translation>
     </message>
     <message>
         <source>CH4 最小值</source>
-        <translation type="unfinished"></translation>
+        <translation>CH4 min</translation>
     </message>
     <message>
         <source>暂停	空格</source>
-        <translation type="unfinished"></translation>
+        <translation>Pause	Space</translation>
     </message>
     <message>
         <source>保存数据(CSV)</source>
-        <translation type="unfinished"></translation>
+        <translation>Save data (CSV)</translation>
     </message>
     <message>
         <source>保存图像(PNG)</source>
-        <translation type="unfinished"></translation>
+        <translation>Save picture (PNG)</translation>
     </message>
     <message>
         <source>CSV文件(*.csv)</source>
-        <translation type="unfinished"></translation>
+        <translation>CSV files (*.csv)</translation>
     </message>
     <message>
         <source>PNG图像(*.png)</source>
-        <translation type="unfinished"></translation>
+        <translation>PNG images (*.png)</translation>
     </message>
     <message>
         <source>错误</source>
-        <translation type="unfinished"></translation>
+        <translation>Error</translation>
     </message>
     <message>
         <source>最大值小于或等于最小值</source>
-        <translation type="unfinished"></translation>
+        <translation>The maximum is not above the minimum.</translation>
     </message>
 </context>
 <context>
     <name>OscilloscopeWave</name>
     <message>
         <source>关</source>
-        <translation type="unfinished"></translation>
+        <translation>Off</translation>
     </message>
     <message>
         <source>已暂停</source>
-        <translation type="unfinished"></translation>
+        <translation>Paused</translation>
     </message>
     <message>
         <source>样点 %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Sample %1</translation>
     </message>
 </context>
 <context>
     <name>ReceiveDisplay</name>
     <message>
         <source>（前面 %1 字节未显示，保存数据仍会全部写入）</source>
-        <translation type="unfinished"></translation>
+        <translation>(The first %1 bytes are not shown; Save data still writes them all)</translation>
     </message>
     <message>
         <source>（临时文件写入失败，之后接收的数据全部留在内存中，不会丢失）</source>
-        <translation type="unfinished"></translation>
+        <translation>(Writing the temporary file failed: all data received from now on stays in memory and is not lost)</translation>
     </message>
 </context>
 <context>
     <name>RecordingControl</name>
     <message>
         <source>录制</source>
-        <translation type="unfinished"></translation>
+        <translation>Record</translation>
     </message>
     <message>
         <source>把收到的每个字节连同到达时间录制到文件</source>
-        <translation type="unfinished"></translation>
+        <translation>Record every byte received, with its arrival time, into a file</translation>
     </message>
     <message>
         <source>录制文件 (*.cap)</source>
-        <translation type="unfinished"></translation>
+        <translation>Recordings (*.cap)</translation>
     </message>
     <message>
         <source>原始数据 (*.bin)</source>
-        <translation type="unfinished"></translation>
+        <translation>Raw data (*.bin)</translation>
     </message>
     <message>
         <source>正在录制到%1，单击停止</source>
-        <translation type="unfinished"></translation>
+        <translation>Recording to %1; click to stop</translation>
     </message>
     <message>
         <source>错误</source>
-        <translation type="unfinished"></translation>
+        <translation>Error</translation>
     </message>
     <message>
         <source>写入文件%1失败！录制已停止，文件保留了此前录下的数据。</source>
-        <translation type="unfinished"></translation>
+        <translation>Writing to %1 failed. Recording stopped; the file keeps what was recorded before.</translation>
     </message>
 </context>
 <context>
     <name>ReplayControls</name>
     <message>
         <source>回放</source>
-        <translation type="unfinished"></translation>
+        <translation>Replay</translation>
     </message>
     <message>
         <source>打开录制文件或任意数据文件，像串口收到的一样回放</source>
-        <translation type="unfinished"></translation>
+        <translation>Open a recording or any data file and play it back as if the port received it</translation>
     </message>
     <message>
         <source>回放速度：录制时的速度的倍数</source>
-        <translation type="unfinished"></translation>
+        <translation>Replay speed, as a multiple of the recorded speed</translation>
     </message>
     <message>
         <source>最快</source>
-        <translation type="unfinished"></translation>
+        <translation>Fastest</translation>
     </message>
     <message>
         <source>暂停</source>
-        <translation type="unfinished"></translation>
+        <translation>Pause</translation>
     </message>
     <message>
         <source>录制文件 (*.cap);;所有文件 (*)</source>
-        <translation type="unfinished"></translation>
+        <translation>Recordings (*.cap);;All files (*)</translation>
     </message>
     <message>
         <source>错误</source>
-        <translation type="unfinished"></translation>
+        <translation>Error</translation>
     </message>
     <message>
         <source>%1是更新版本的录制文件，本程序无法回放。</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 was recorded by a newer version; this program cannot replay it.</translation>
     </message>
     <message>
         <source>该文件没有时间信息，按原始数据回放。
 每秒回放字节数：</source>
-        <translation type="unfinished"></translation>
+        <translation>The file has no arrival times; it is replayed as raw data.
+Bytes per second:</translation>
     </message>
     <message>
         <source>停止</source>
-        <translation type="unfinished"></translation>
+        <translation>Stop</translation>
     </message>
     <message>
         <source>停止回放%1</source>
-        <translation type="unfinished"></translation>
+        <translation>Stop replaying %1</translation>
     </message>
     <message>
         <source>继续</source>
-        <translation type="unfinished"></translation>
+        <translation>Resume</translation>
     </message>
     <message>
         <source>正在回放 %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Replaying %1</translation>
     </message>
     <message>
         <source>回放结束</source>
-        <translation type="unfinished"></translation>
+        <translation>Replay finished</translation>
     </message>
     <message>
         <source>回放已停止</source>
-        <translation type="unfinished"></translation>
+        <translation>Replay stopped</translation>
     </message>
     <message>
         <source>回放结束：文件已损坏</source>
-        <translation type="unfinished"></translation>
+        <translation>Replay ended: the file is damaged</translation>
     </message>
     <message>
         <source>录制文件%1从第 %2 字节起已损坏（不完整或内容错误），已回放此前的数据（到 %3）。</source>
-        <translation type="unfinished"></translation>
+        <translation>The recording %1 is damaged from byte %2 on (cut short or wrong). What came before was replayed (up to %3).</translation>
     </message>
     <message>
         <source>读取文件%1失败，回放已停止。</source>
-        <translation type="unfinished"></translation>
+        <translation>Reading %1 failed; the replay stopped.</translation>
     </message>
 </context>
 <context>
     <name>SendHistoryBrowser</name>
     <message>
         <source>  (十六进制)</source>
-        <translation type="unfinished"></translation>
+        <translation>  (hex)</translation>
     </message>
     <message>
         <source>发送历史</source>
-        <translation type="unfinished"></translation>
+        <translation>Send history</translation>
     </message>
     <message>
         <source>清空发送历史</source>
-        <translation type="unfinished"></translation>
+        <translation>Clear send history</translation>
     </message>
 </context>
 <context>
     <name>StatusBarPanel</name>
     <message>
         <source>自动重连</source>
-        <translation type="unfinished"></translation>
+        <translation>Reconnect</translation>
     </message>
     <message>
         <source>打开串口以来接收和发送的字节数，单击清零</source>
-        <translation type="unfinished"></translation>
+        <translation>Bytes received and sent since the port opened; click to zero them</translation>
     </message>
     <message>
         <source>最近一秒的接收速率</source>
-        <translation type="unfinished"></translation>
+        <translation>Receive rate over the last second</translation>
     </message>
     <message>
         <source>串口断开后，设备一回来就重新打开它</source>
-        <translation type="unfinished"></translation>
+        <translation>When the port is lost, open it again as soon as the device is back</translation>
     </message>
     <message>
         <source>串口已断开，等待重新连接…</source>
-        <translation type="unfinished"></translation>
+        <translation>Port lost, waiting for it to come back…</translation>
     </message>
     <message>
         <source>已重新连接</source>
-        <translation type="unfinished"></translation>
+        <translation>Reconnected</translation>
     </message>
     <message>
         <source>%1 %2 已打开</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 %2 open</translation>
     </message>
     <message>
         <source>串口已关闭</source>
-        <translation type="unfinished"></translation>
+        <translation>Port closed</translation>
     </message>
     <message>
         <source>%1 已关闭</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 closed</translation>
     </message>
     <message>
         <source>%1 已断开</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 lost</translation>
     </message>
     <message>
         <source>接收 %1  发送 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Rx %1  Tx %2</translation>
     </message>
 </context>
 <context>
     <name>UiLanguage</name>
     <message>
         <source>中文</source>
-        <translation type="unfinished"></translation>
+        <translation>Chinese</translation>
     </message>
     <message>
         <source>zh</source>
         <comment>The code of the translation&apos;s language: en for English</comment>
-        <translation type="unfinished"></translation>
+        <translation>en</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,7 @@
 #include "ccd.h"
 #include "comassistant.h"
 #include "framehealth.h"
+#include "languagebutton.h"
 #include "linearccd.h"
 #include "mainwindow.h"
 #include "oscilloscope.h"
@@ -82,6 +83,8 @@ private:
                       combo->itemData(i, Qt::ToolTipRole).toString());
             }
         }
+        if (auto *bar = qobject_cast<QStatusBar *>(widget))
+            check(widget, QStringLiteral("message"), bar->currentMessage());
         if (auto *tabs = qobject_cast<QTabBar *>(widget)) {
             for (int i = 0; i < tabs->count(); ++i) {
                 check(widget, QStringLiteral("tab"), tabs->tabText(i));
@@ -162,6 +165,7 @@ void TestEnglish::windowTexts()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto *health = window.findChild<QLabel *>(QStringLiteral("frameHealthLabel"));
     QVERIFY(health);
+    ChineseTexts texts;
     QByteArray bytes;
     QMenu history;
     history.setObjectName(QStringLiteral("sendEditorMenu"));
@@ -174,6 +178,11 @@ void TestEnglish::windowTexts()
             window.terminal()->handleData(bytes);
         }
         window.terminal()->findChild<SendHistoryBrowser *>()->addActions(&history);
+        // What the status bar says when a language is chosen.
+        for (QAction *language : window.languageButton()->languageMenu()->actions()) {
+            language->trigger();
+            texts.walk(window.statusBar());
+        }
         break;
     case 1:
         bytes = QByteArray::fromHex("FFFF1000200030004000AA").repeated(5);
@@ -193,7 +202,6 @@ void TestEnglish::windowTexts()
     if (tab > 0)
         QTRY_VERIFY(!health->text().isEmpty() && !health->toolTip().isEmpty());
 
-    ChineseTexts texts;
     texts.walk(&window);
     texts.walk(&history);
     QVERIFY2(texts.found.isEmpty(), listed(texts.found));

@@ -27,7 +27,10 @@ LanguageButton::LanguageButton(QWidget *parent)
     // Opened by hand rather than through setMenu(), which would add an arrow
     // the status bar has no room for.
     connect(this, &QToolButton::clicked, this, [this] {
-        m_menu->popup(mapToGlobal(QPoint(0, 0)) - QPoint(0, m_menu->sizeHint().height()));
+        // Above the button, its right edges level with the button's: the
+        // button sits at the window's bottom right corner.
+        const QSize size = m_menu->sizeHint();
+        m_menu->popup(mapToGlobal(QPoint(width() - size.width(), -size.height())));
     });
     setChosen(m_chosen);
 }

@@ -16,6 +16,9 @@ class LanguageButton : public QToolButton
     Q_OBJECT
 
 public:
+    // How long the status bar says when the choice applies.
+    static constexpr int kMessageMs = 5000;
+
     explicit LanguageButton(QWidget *parent = nullptr);
 
     // The language the next start shows.

@@ -78,7 +78,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_connection, &SerialConnection::countersReset, frameHealth, &FrameHealthLabel::reset);
     connect(m_languageButton, &LanguageButton::chosenByUser, this,
             [this](UiLanguage, const QString &message) {
-                statusBar()->showMessage(message, StatusBarPanel::kReconnectedMs);
+                statusBar()->showMessage(message, LanguageButton::kMessageMs);
             });
     connect(m_connection, &SerialConnection::opened, this, &MainWindow::comOpen);
     connect(m_connection, &SerialConnection::closed, this, &MainWindow::comClose);

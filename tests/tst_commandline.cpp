@@ -81,6 +81,12 @@ void TestCommandLine::startOptions()
     QCOMPARE(*commandLine.options().tab, 3);
     QCOMPARE(*commandLine.options().baudRate, 256000);
     QVERIFY(!commandLine.options().open);
+    QVERIFY(!commandLine.options().language);
+
+    QCOMPARE(commandLine.parse({ "program", "--lang", "en" }), CommandLine::Action::Run);
+    QCOMPARE(commandLine.options().language, UiLanguage::English);
+    QCOMPARE(commandLine.parse({ "program", "-lang=zh" }), CommandLine::Action::Run);
+    QCOMPARE(commandLine.options().language, UiLanguage::Chinese);
 }
 
 void TestCommandLine::errorsAreOneLine_data()
@@ -101,6 +107,7 @@ void TestCommandLine::errorsAreOneLine_data()
     QTest::newRow("tab by title") << QStringList { "--tab", "Scope" } << "Scope";
     QTest::newRow("empty port") << QStringList { "--port", " " } << "port";
     QTest::newRow("value for --open") << QStringList { "--open=yes" } << "open";
+    QTest::newRow("unknown language") << QStringList { "--lang", "English" } << "English";
 }
 
 void TestCommandLine::errorsAreOneLine()
@@ -183,7 +190,8 @@ void TestCommandLine::openedByTheProgramAndSavedWhenStopped()
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(ASSISTANT_PROGRAM),
-                  { "--port", pair.first(), "--baud", "9600", "--open", "--tab", "scope" });
+                  { "--port", pair.first(), "--baud", "9600", "--open", "--tab", "scope", "--lang",
+                    "en" });
     QVERIFY(process.waitForStarted(10000));
 
     const QString fds = QStringLiteral("/proc/%1/fd").arg(process.processId());
@@ -212,6 +220,7 @@ void TestCommandLine::openedByTheProgramAndSavedWhenStopped()
     QVERIFY(!saved.contains(QStringLiteral("serial/port")));
     QVERIFY(!saved.contains(QStringLiteral("serial/baudRate")));
     QVERIFY(!saved.contains(QStringLiteral("window/tab")));
+    QVERIFY(!saved.contains(QStringLiteral("window/language")));
 #endif
 }
 

@@ -1,6 +1,7 @@
 #include "ccd.h"
 #include "comassistant.h"
 #include "commandline.h"
+#include "languagebutton.h"
 #include "linearccd.h"
 #include "mainwindow.h"
 #include "oscilloscope.h"
@@ -35,6 +36,7 @@ QVariantMap remembered(const MainWindow &window)
     values["stopBits"] = window.stopBitsIndex();
     values["autoReconnect"] = window.statusPanel()->autoReconnect();
     values["tab"] = window.currentTab();
+    values["language"] = int(window.languageButton()->chosen());
     values["hexDisplay"] = window.terminal()->hexDisplay();
     values["hexSend"] = window.terminal()->hexSend();
     values["encoding"] = window.terminal()->textEncoding();
@@ -154,6 +156,7 @@ void TestSettingsStore::roundTrip()
         QVERIFY(window.setStopBitsIndex(1));
         window.statusPanel()->setAutoReconnect(true);
         QVERIFY(window.setCurrentTab(1));
+        window.languageButton()->setChosen(UiLanguage::English);
         window.terminal()->setHexDisplay(false);
         window.terminal()->setHexSend(true);
         window.terminal()->setTextEncoding(QStringLiteral("UTF-8"));
@@ -197,6 +200,7 @@ void TestSettingsStore::roundTrip()
     QSettings settings;
     SettingsStore(settings).restore(window);
     QCOMPARE(differences(saved, remembered(window)), QStringList());
+    QCOMPARE(SettingsStore(settings).rememberedLanguage(), UiLanguage::English);
     QCOMPARE(window.size(), QSize(1200, 700));
     QVERIFY(m_dialogs->boxes.isEmpty());
     // The widgets show it, as after the user's own clicks.
@@ -223,8 +227,8 @@ void TestSettingsStore::commandLineHoldsForThisRunOnly()
     settings.setValue(QStringLiteral("window/tab"), 2);
 
     CommandLine commandLine;
-    QCOMPARE(commandLine.parse(
-                     { "program", "--port", "/tmp/pty7", "--baud", "57600", "--tab", "camera" }),
+    QCOMPARE(commandLine.parse({ "program", "--port", "/tmp/pty7", "--baud", "57600", "--tab",
+                                 "camera", "--lang", "en" }),
              CommandLine::Action::Run);
     {
         MainWindow window;
@@ -234,8 +238,10 @@ void TestSettingsStore::commandLineHoldsForThisRunOnly()
         QCOMPARE(window.portEntry(), QStringLiteral("/tmp/pty7"));
         QCOMPARE(window.baudRate(), 57600);
         QCOMPARE(window.currentTab(), 3);
+        QCOMPARE(window.languageButton()->chosen(), UiLanguage::English);
         store.save(window);
     }
+    QVERIFY(!SettingsStore(settings).rememberedLanguage());
     QCOMPARE(settings.value(QStringLiteral("serial/port")).toString(),
              QStringLiteral("ttyREMEMBERED"));
     QCOMPARE(settings.value(QStringLiteral("serial/baudRate")).toInt(), 9600);
@@ -249,8 +255,10 @@ void TestSettingsStore::commandLineHoldsForThisRunOnly()
         store.applyForThisRun(window, commandLine.options());
         QVERIFY(window.setBaudRate(38400));
         window.setCurrentTab(0);
+        window.languageButton()->setChosen(UiLanguage::Chinese);
         store.save(window);
     }
+    QCOMPARE(SettingsStore(settings).rememberedLanguage(), UiLanguage::Chinese);
     QCOMPARE(settings.value(QStringLiteral("serial/port")).toString(),
              QStringLiteral("ttyREMEMBERED"));
     QCOMPARE(settings.value(QStringLiteral("serial/baudRate")).toInt(), 38400);
@@ -272,6 +280,7 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
                "[window]\n"
                "geometry=@ByteArray(not a geometry)\n"
                "tab=-1\n"
+               "language=english\n"
                "[terminal]\n"
                "display=binary\n"
                "send=\n"

@@ -56,6 +56,24 @@ echo "$out/status-bar-frames.png"
 shot linear-ccd 2 3 'exec "$SIM" ccd --seed 1 --port "$PORT"'
 shot camera 3 3 'exec "$SIM" camera --seed 1 --port "$PORT"'
 
+# The four tabs in English, fed as above.
+english() {
+    export PROGRAM_ARGS="--lang en" TAB_X="190 268 350 421"
+    shot "$@"
+    unset PROGRAM_ARGS TAB_X
+}
+english terminal-en 0 5 \
+    'xdotool mousemove 893 153 click 1 mousemove 1200 700; exec "$SIM" text --seed 1 --port "$PORT"'
+english oscilloscope-en 1 4 \
+    'xdotool mousemove 838 126 click 1 mousemove 838 162 click 1 mousemove 838 198 click 1 mousemove 1200 700; exec "$SIM" scope --seed 1 --rate 2000 --amplitude 30000,14000,24000,6000 --port "$PORT"'
+english linear-ccd-en 2 3 'exec "$SIM" ccd --seed 1 --port "$PORT"'
+english camera-en 3 3 'exec "$SIM" camera --seed 1 --port "$PORT"'
+
+# The status bar's language menu, opened by a click on the globe.
+shot language-menu 1 3 'xdotool mousemove 964 537 click 1; sleep 10'
+convert "$raw" -crop 420x110+580+440 +repage -strip "$out/language-menu.png"
+echo "$out/language-menu.png"
+
 # The oscilloscope paused by a click and the space bar, with the mouse's
 # read-out; then the same with the screen's context menu open.
 scope_feed='xdotool mousemove 838 126 click 1 mousemove 838 162 click 1 mousemove 838 198 click 1 mousemove 1200 700; "$SIM" scope --seed 1 --rate 2000 --amplitude 30000,14000,24000,6000 --port "$PORT" & sleep 3.5; xdotool mousemove 420 300 click 1 key space'

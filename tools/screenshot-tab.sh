@@ -8,7 +8,9 @@
 # 1 oscilloscope, 2 linear CCD, 3 camera). Then runs FEED_COMMAND with the
 # environment variable PORT set to the other end, waits SECONDS and saves a
 # PNG of the screen. Needs xvfb, xauth, xdotool, imagemagick, socat and
-# fonts-wqy-microhei; expects the program built in build/.
+# fonts-wqy-microhei; expects the program built in build/. PROGRAM_ARGS are
+# passed to the program (--lang en for the English window); TAB_X lists the
+# tabs' positions when their titles are not the Chinese ones.
 set -eu
 [ $# -ge 4 ] || { echo "usage: $0 OUT.png TAB SECONDS FEED_COMMAND [ARGS...]" >&2; exit 2; }
 out=$1 tab=$2 wait_s=$3
@@ -33,7 +35,8 @@ xvfb=$!
 sleep 1
 # Settings of its own, so that the program starts as a new user sees it
 # whatever it remembers for the one running this.
-XDG_CONFIG_HOME=$tmp/config DISPLAY=$disp QT_QPA_PLATFORM=xcb "$program" >/dev/null 2>&1 &
+# shellcheck disable=SC2086 # one word per argument
+XDG_CONFIG_HOME=$tmp/config DISPLAY=$disp QT_QPA_PLATFORM=xcb "$program" ${PROGRAM_ARGS:-} >/dev/null 2>&1 &
 app=$!
 sleep 2
 
@@ -47,12 +50,16 @@ xdotool type "$tmp/app"
 xdotool mousemove 81 250 click 1
 sleep 0.5
 case "$tab" in
-0) xdotool mousemove 192 44 click 1 ;;
-1) xdotool mousemove 255 44 click 1 ;;
-2) xdotool mousemove 317 44 click 1 ;;
-3) xdotool mousemove 380 44 click 1 ;;
+[0-3]) ;;
 *) echo "$0: TAB must be 0..3" >&2; exit 2 ;;
 esac
+# shellcheck disable=SC2086 # the list's words
+set -- ${TAB_X:-192 255 317 380} -- "$@"
+shift "$tab"
+x=$1
+while [ "$1" != "--" ]; do shift; done
+shift
+xdotool mousemove "$x" 44 click 1
 xdotool mousemove 1200 700
 sleep 0.5
 

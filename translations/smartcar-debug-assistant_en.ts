@@ -130,19 +130,19 @@
     </message>
     <message>
         <source>二值化</source>
-        <translation>Binarize</translation>
+        <translation>Threshold</translation>
     </message>
     <message>
         <source>中间值作为阀值</source>
-        <translation>Mid value as threshold</translation>
+        <translation>Midpoint</translation>
     </message>
     <message>
         <source>固定值作为阀值</source>
-        <translation>Fixed value</translation>
+        <translation>Fixed</translation>
     </message>
     <message>
         <source>自定义算法</source>
-        <translation>Algorithm</translation>
+        <translation>Plug-in</translation>
     </message>
     <message>
         <source>选择算法</source>
@@ -229,7 +229,7 @@
     </message>
     <message>
         <source>时间戳</source>
-        <translation>Times</translation>
+        <translation>Timestamps</translation>
     </message>
     <message>
         <source>每行前显示它第一个字节收到的时间</source>
@@ -497,11 +497,11 @@ Mid = (Max + Min) / 2</translation>
     </message>
     <message>
         <source>二值化</source>
-        <translation>Binarize</translation>
+        <translation>Threshold</translation>
     </message>
     <message>
         <source>中间值作为阀值</source>
-        <translation>Mid value</translation>
+        <translation>Midpoint</translation>
     </message>
     <message>
         <source>固定阀值</source>
@@ -517,7 +517,7 @@ Mid = (Max + Min) / 2</translation>
     </message>
     <message>
         <source>请选择算法</source>
-        <translation>Choose an algorithm</translation>
+        <translation>Choose a plug-in</translation>
     </message>
     <message>
         <source>光标</source>

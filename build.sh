@@ -16,7 +16,10 @@ test) extra="socat fonts-wqy-microhei" ;;
 esac
 
 missing=""
-for package in cmake make g++ qt6-base-dev qt6-serialport-dev $extra; do
+# qt6-tools-dev and qt6-l10n-tools: lupdate and lrelease, which build the
+# translations into the program.
+for package in cmake make g++ qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-l10n-tools \
+    $extra; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" \
         || missing="$missing $package"
 done

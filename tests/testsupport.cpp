@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <algorithm>
+
 #if defined(Q_OS_UNIX)
 #    include <csignal>
 #    include <sys/resource.h>
@@ -46,8 +48,11 @@ void DialogDriver::answer()
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         if (!box->isVisible())
             return;
-        boxes.append(
-                { box->windowTitle(), box->text(), box->icon(), box->parentWidget() != nullptr });
+        QStringList buttons;
+        for (const QAbstractButton *button : box->buttons())
+            buttons.append(button->text());
+        boxes.append({ box->windowTitle(), box->text(), box->icon(), box->parentWidget() != nullptr,
+                       buttons });
         QAbstractButton *button = box->button(QMessageBox::Ok);
         if (!button)
             button = box->button(QMessageBox::Yes);
@@ -63,6 +68,7 @@ void DialogDriver::answer()
             return;
         m_answered = dialog;
         m_sinceAnswer.start();
+        fileTitles.append(dialog->windowTitle());
         fileFilters.append(dialog->nameFilters().join(QStringLiteral(";;")));
         const QString path = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
         auto *nameEdit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
@@ -105,6 +111,15 @@ QString unwritableFolder(const QString &parent)
     if (QFileInfo(QStringLiteral("/sys")).isDir() && !sysfs.open(QIODevice::WriteOnly))
         return QStringLiteral("/sys");
     return QString();
+}
+
+bool hasChinese(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        const ushort u = c.unicode();
+        return (u >= 0x3000 && u <= 0x303F) || (u >= 0x3400 && u <= 0x9FFF)
+                || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFFEF);
+    });
 }
 
 QByteArray imageBytes(const QImage &image)

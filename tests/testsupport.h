@@ -27,13 +27,15 @@ public:
         QString text;
         QMessageBox::Icon icon;
         bool hasParent;
+        QStringList buttons;
     };
 
     DialogDriver();
 
     QList<Box> boxes;
     QStringList fileAnswers;
-    // Name filters of each file dialog seen, joined by ";;".
+    // Title and name filters (joined by ";;") of each file dialog seen.
+    QStringList fileTitles;
     QStringList fileFilters;
     // The file name each file dialog offered before it was answered.
     QStringList offeredNames;
@@ -61,6 +63,10 @@ protected:
 // inside parent or, for a user who may write anywhere (root), a system folder
 // that takes no new files. Empty where there is none.
 QString unwritableFolder(const QString &parent);
+
+// True if text holds a Chinese character: an ideograph, CJK punctuation or a
+// full-width form.
+bool hasChinese(const QString &text);
 
 // The pixel bytes of an 8-bit image, row after row, without the row padding.
 QByteArray imageBytes(const QImage &image);

@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 #include "picview.h"
 #include "textfit.h"
+#include "uilanguage.h"
 #include "waveview.h"
 
 #include <QApplication>
@@ -73,11 +74,18 @@ private slots:
     void mainWindow();
     void widestReadouts();
     void aboutDialog();
+
+private:
+    UiTranslation m_translation;
 };
 
 void TestTextFit::initTestCase()
 {
     applyFormFont();
+    // Registered a second time with TEXTFIT_LANGUAGE=en: the English texts
+    // must fit the same room.
+    if (qEnvironmentVariable("TEXTFIT_LANGUAGE") == QLatin1String("en"))
+        QVERIFY(m_translation.apply(UiLanguage::English));
     // Without the font every measurement below is of a fallback.
     QVERIFY2(QFontInfo(QApplication::font()).family() == QLatin1String("WenQuanYi Micro Hei"),
              "install fonts-wqy-microhei");

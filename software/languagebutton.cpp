@@ -50,6 +50,7 @@ QString LanguageButton::restartText(UiLanguage language)
 
 void LanguageButton::choose(UiLanguage language)
 {
+    m_pickedByUser = true;
     setChosen(language);
     emit chosenByUser(language, restartText(language));
 }

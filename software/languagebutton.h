@@ -25,6 +25,8 @@ public:
     UiLanguage chosen() const { return m_chosen; }
     // Marks language as chosen, as the menu would but without a message.
     void setChosen(UiLanguage language);
+    // Whether the user picked a language from the menu during this run.
+    bool pickedByUser() const { return m_pickedByUser; }
 
     QMenu *languageMenu() const { return m_menu; }
 
@@ -39,6 +41,7 @@ private:
     void choose(UiLanguage language);
 
     UiLanguage m_chosen;
+    bool m_pickedByUser = false;
     QMenu *m_menu;
     QAction *m_actions[2];
 };

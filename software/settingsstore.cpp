@@ -223,6 +223,10 @@ void SettingsStore::save(const MainWindow &window)
     write(kStopBits, window.stopBitsIndex());
     write(kAutoReconnect, window.statusPanel()->autoReconnect());
     write(kTab, window.currentTab());
+    // A language picked in the window is remembered even when it is the one
+    // the command line chose for this run.
+    if (window.languageButton()->pickedByUser())
+        m_runValues.remove(kLanguage);
     write(kLanguage, uiLanguageCode(window.languageButton()->chosen()));
 
     const ComAssistant *terminal = window.terminal();

@@ -110,26 +110,22 @@ QString FrameHealth::toolTip() const
                 .arg(rate)
                 .arg(since);
     case Kind::Line:
-        return tr("行 %1：显示的行\n"
-                  "跳过 %2：完整但被同一批数据里更新的一行取代、没有显示的行\n"
-                  "错位 %3：结束符 FF 没有紧跟在 128 个像素字节之后的次数\n"
-                  "溢出 %4 B：接收缓冲区满时丢掉的最旧字节\n"
-                  "%5 行/s：最近一秒显示的行数\n%6")
-                .arg(c.frames)
-                .arg(c.skipped)
-                .arg(c.misplaced)
-                .arg(c.overflowBytes)
-                .arg(rate)
-                .arg(since);
     case Kind::Picture:
         break;
     }
-    return tr("帧 %1：显示的图像\n"
-              "跳过 %2：完整但被同一批数据里更新的一帧取代、没有显示的图像\n"
-              "错位 %3：结束符 FF 没有紧跟在 宽×高 个像素字节之后的次数\n"
-              "溢出 %4 B：接收缓冲区满时丢掉的最旧字节\n"
-              "%5 帧/s：最近一秒显示的图像数\n%6")
-            .arg(c.frames)
+    // Whole sentences for each kind, so that each translates as a whole.
+    const QString text = m_kind == Kind::Line
+            ? tr("行 %1：显示的行\n"
+                 "跳过 %2：完整但被同一批数据里更新的一行取代、没有显示的行\n"
+                 "错位 %3：结束符 FF 没有紧跟在 128 个像素字节之后的次数\n"
+                 "溢出 %4 B：接收缓冲区满时丢掉的最旧字节\n"
+                 "%5 行/s：最近一秒显示的行数\n%6")
+            : tr("帧 %1：显示的图像\n"
+                 "跳过 %2：完整但被同一批数据里更新的一帧取代、没有显示的图像\n"
+                 "错位 %3：结束符 FF 没有紧跟在 宽×高 个像素字节之后的次数\n"
+                 "溢出 %4 B：接收缓冲区满时丢掉的最旧字节\n"
+                 "%5 帧/s：最近一秒显示的图像数\n%6");
+    return text.arg(c.frames)
             .arg(c.skipped)
             .arg(c.misplaced)
             .arg(c.overflowBytes)

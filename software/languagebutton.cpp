@@ -5,7 +5,6 @@
 
 LanguageButton::LanguageButton(QWidget *parent)
     : QToolButton(parent)
-    , m_chosen(runningUiLanguage())
     , m_menu(new QMenu(this))
 {
     setObjectName(QStringLiteral("languageButton"));
@@ -32,25 +31,25 @@ LanguageButton::LanguageButton(QWidget *parent)
         const QSize size = m_menu->sizeHint();
         m_menu->popup(mapToGlobal(QPoint(width() - size.width(), -size.height())));
     });
-    setChosen(m_chosen);
+    setChosen(runningUiLanguage());
+}
+
+UiLanguage LanguageButton::chosen() const
+{
+    return m_actions[int(UiLanguage::English)]->isChecked() ? UiLanguage::English
+                                                            : UiLanguage::Chinese;
 }
 
 void LanguageButton::setChosen(UiLanguage language)
 {
-    m_chosen = language;
     m_actions[int(language)]->setChecked(true);
-}
-
-QString LanguageButton::restartText(UiLanguage language)
-{
-    if (language == runningUiLanguage())
-        return tr("界面语言保持为%1").arg(uiLanguageName(language));
-    return tr("重新启动后界面语言改为%1").arg(uiLanguageName(language));
 }
 
 void LanguageButton::choose(UiLanguage language)
 {
     m_pickedByUser = true;
     setChosen(language);
-    emit chosenByUser(language, restartText(language));
+    const QString name = uiLanguageName(language);
+    emit chosenByUser(language == runningUiLanguage() ? tr("界面语言保持为%1").arg(name)
+                                                      : tr("重新启动后界面语言改为%1").arg(name));
 }

@@ -22,7 +22,7 @@ public:
     explicit LanguageButton(QWidget *parent = nullptr);
 
     // The language the next start shows.
-    UiLanguage chosen() const { return m_chosen; }
+    UiLanguage chosen() const;
     // Marks language as chosen, as the menu would but without a message.
     void setChosen(UiLanguage language);
     // Whether the user picked a language from the menu during this run.
@@ -30,17 +30,13 @@ public:
 
     QMenu *languageMenu() const { return m_menu; }
 
-    // What the status bar says once a language has been chosen.
-    static QString restartText(UiLanguage language);
-
 signals:
-    // The user chose language from the menu; message says when it applies.
-    void chosenByUser(UiLanguage language, const QString &message);
+    // The user chose a language from the menu; message says when it applies.
+    void chosenByUser(const QString &message);
 
 private:
     void choose(UiLanguage language);
 
-    UiLanguage m_chosen;
     bool m_pickedByUser = false;
     QMenu *m_menu;
     QAction *m_actions[2];

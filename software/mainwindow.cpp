@@ -76,10 +76,9 @@ MainWindow::MainWindow(QWidget *parent)
         onReplayActive(state != CapturePlayer::State::Idle);
     });
     connect(m_connection, &SerialConnection::countersReset, frameHealth, &FrameHealthLabel::reset);
-    connect(m_languageButton, &LanguageButton::chosenByUser, this,
-            [this](UiLanguage, const QString &message) {
-                statusBar()->showMessage(message, LanguageButton::kMessageMs);
-            });
+    connect(m_languageButton, &LanguageButton::chosenByUser, this, [this](const QString &message) {
+        statusBar()->showMessage(message, LanguageButton::kMessageMs);
+    });
     connect(m_connection, &SerialConnection::opened, this, &MainWindow::comOpen);
     connect(m_connection, &SerialConnection::closed, this, &MainWindow::comClose);
     connect(m_connection, &SerialConnection::stateChanged, this,

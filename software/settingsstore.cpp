@@ -107,10 +107,9 @@ SettingsStore::SettingsStore(QSettings &settings)
 
 std::optional<UiLanguage> SettingsStore::rememberedLanguage() const
 {
-    const QStringList codes
-            = { uiLanguageCode(UiLanguage::Chinese), uiLanguageCode(UiLanguage::English) };
-    if (const auto index = readChoice(kLanguage, codes))
-        return uiLanguageFromCode(codes.at(*index));
+    // Codes are two letters: anything longer is nonsense.
+    if (const auto code = readText(kLanguage, 2))
+        return uiLanguageFromCode(*code);
     return std::nullopt;
 }
 

@@ -46,13 +46,9 @@ bool UiTranslation::apply(UiLanguage language)
         QCoreApplication::removeTranslator(&m_translator);
         m_installed = false;
     }
-    m_language = UiLanguage::Chinese;
     if (language == UiLanguage::Chinese)
         return true;
-    if (!m_translator.load(QStringLiteral(":/i18n/smartcar-debug-assistant_en.qm")))
-        return false;
-    m_installed = QCoreApplication::installTranslator(&m_translator);
-    if (m_installed)
-        m_language = language;
+    m_installed = m_translator.load(QStringLiteral(":/i18n/smartcar-debug-assistant_en.qm"))
+            && QCoreApplication::installTranslator(&m_translator);
     return m_installed;
 }

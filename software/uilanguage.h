@@ -31,11 +31,9 @@ public:
     // Installs the translation of language, or removes it for Chinese. False,
     // with Chinese left in place, when the translation cannot be loaded.
     bool apply(UiLanguage language);
-    UiLanguage language() const { return m_language; }
 
 private:
     QTranslator m_translator;
-    UiLanguage m_language = UiLanguage::Chinese;
     bool m_installed = false;
 };
 

@@ -63,7 +63,7 @@ english() {
     unset PROGRAM_ARGS TAB_X
 }
 english terminal-en 0 5 \
-    'xdotool mousemove 893 153 click 1 mousemove 1200 700; exec "$SIM" text --seed 1 --port "$PORT"'
+    'xdotool mousemove 846 153 click 1 mousemove 1200 700; exec "$SIM" text --seed 1 --port "$PORT"'
 english oscilloscope-en 1 4 \
     'xdotool mousemove 838 126 click 1 mousemove 838 162 click 1 mousemove 838 198 click 1 mousemove 1200 700; exec "$SIM" scope --seed 1 --rate 2000 --amplitude 30000,14000,24000,6000 --port "$PORT"'
 english linear-ccd-en 2 3 'exec "$SIM" ccd --seed 1 --port "$PORT"'

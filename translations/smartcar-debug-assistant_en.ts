@@ -237,11 +237,11 @@
     </message>
     <message>
         <source>文本显示</source>
-        <translation>Text</translation>
+        <translation>Text display</translation>
     </message>
     <message>
         <source>十六进制显示</source>
-        <translation>Hex</translation>
+        <translation>Hexadecimal display</translation>
     </message>
     <message>
         <source>保存数据</source>
@@ -297,11 +297,11 @@
     </message>
     <message>
         <source>文本发送</source>
-        <translation>Text</translation>
+        <translation>Text send</translation>
     </message>
     <message>
         <source>十六进制发送</source>
-        <translation>Hex</translation>
+        <translation>Hexadecimal send</translation>
     </message>
     <message>
         <source>打开文件</source>

@@ -2,11 +2,11 @@
 
 #include "capturefile.h"
 #include "exportdialogs.h"
+#include "statusbarpanel.h"
 
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QToolButton>
@@ -28,14 +28,7 @@ RecordingControl::RecordingControl(SerialConnection *connection, QWidget *parent
             fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 999.9 MB")));
     m_progress->hide();
 
-    // No wider than its parts: a status bar message hides the port's state
-    // and leaves its room to whoever takes it.
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    layout->addWidget(m_button);
-    layout->addWidget(m_progress);
+    StatusBarPanel::layOutSection(this, { m_button, m_progress });
 
     connect(m_button, &QToolButton::clicked, this, &RecordingControl::onClicked);
     connect(m_connection, &ByteSource::bytesReceived, &m_recorder, &Recorder::record);

@@ -2,11 +2,11 @@
 
 #include "capturefile.h"
 #include "exportdialogs.h"
+#include "statusbarpanel.h"
 
 #include <QActionGroup>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
@@ -55,16 +55,7 @@ ReplayControls::ReplayControls(CapturePlayer *player, SerialConnection *connecti
     m_replay->setAutoRaise(true);
     m_pause->setAutoRaise(true);
 
-    // No wider than its parts: a status bar message hides the port's state
-    // and leaves its room to whoever takes it.
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    layout->addWidget(m_replay);
-    layout->addWidget(m_progress);
-    layout->addWidget(m_speed);
-    layout->addWidget(m_pause);
+    StatusBarPanel::layOutSection(this, { m_replay, m_progress, m_speed, m_pause });
 
     m_refreshTimer.setInterval(kRefreshMs);
     connect(&m_refreshTimer, &QTimer::timeout, this, &ReplayControls::refresh);

@@ -1,6 +1,7 @@
 #include "statusbarpanel.h"
 
 #include <QCheckBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QSizePolicy>
 #include <QStatusBar>
@@ -53,6 +54,16 @@ void StatusBarPanel::addSection(QWidget *widget)
     // The index counts the state label too, which is not a permanent widget;
     // an index at or before it would append the section after the others.
     m_bar->insertPermanentWidget(1 + m_sections++, widget);
+}
+
+void StatusBarPanel::layOutSection(QWidget *section, std::initializer_list<QWidget *> parts)
+{
+    section->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    auto *layout = new QHBoxLayout(section);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    for (QWidget *part : parts)
+        layout->addWidget(part);
 }
 
 bool StatusBarPanel::autoReconnect() const

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <initializer_list>
+
 class QCheckBox;
 class QLabel;
 class QStatusBar;
@@ -29,6 +31,10 @@ public:
     // Adds widget to the right part of the status bar, in the order added,
     // before the port's counters. The status bar takes it over.
     void addSection(QWidget *widget);
+    // Lays parts out side by side in section, which is no wider than they
+    // are: a status bar message hides the port's state and leaves its room
+    // to whoever takes it.
+    static void layOutSection(QWidget *section, std::initializer_list<QWidget *> parts);
 
     bool autoReconnect() const;
     // Ticks or clears the 自动重连 box, as a click would.

@@ -1,7 +1,7 @@
 #ifndef COMMANDLINE_H
 #define COMMANDLINE_H
 
-#include "uilanguage.h"
+#include "startoptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,17 +9,6 @@
 #include <optional>
 
 class QCommandLineParser;
-
-// What the command line asks of this run; unset values keep what the program
-// remembers from the last run.
-struct StartOptions
-{
-    std::optional<QString> port;        // an entry of the port list, or a device path
-    std::optional<qint32> baudRate;     // one of the panel's rates
-    std::optional<int> tab;             // 0 terminal, 1 scope, 2 linear CCD, 3 camera
-    bool open = false;                  // open the port once the window shows
-    std::optional<UiLanguage> language; // the language of the texts
-};
 
 // The program's command line. It is read before the application object exists,
 // so that --help, --version and a mistyped option are answered without a

@@ -2,7 +2,7 @@
 
 #include "ccd.h"
 #include "comassistant.h"
-#include "commandline.h"
+#include "startoptions.h"
 #include "languagebutton.h"
 #include "linearccd.h"
 #include "lineending.h"

@@ -1,18 +1,16 @@
 #include "streamrouter.h"
 #include "streamsink.h"
 
-#include <QTabBar>
-#include <QTabWidget>
 #include <QTest>
 
 namespace {
 
 // A tab that reads the stream: takes up to `take` bytes from the front and
 // remembers what it was handed.
-class SinkPage : public QWidget, public StreamSink
+class Sink : public StreamSink
 {
 public:
-    explicit SinkPage(qsizetype take)
+    explicit Sink(qsizetype take)
         : m_take(take)
     { }
 
@@ -32,55 +30,49 @@ private:
 
 } // namespace
 
-// The receive buffer's bound and its hand-over to the current tab.
+// The receive buffer's bound and its hand-over to the current sink.
 class TestStreamRouter : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void handsTheBufferToTheCurrentPage();
+    void handsTheBufferToTheCurrentSink();
     void keepsTheNewestBytes();
 };
 
-void TestStreamRouter::handsTheBufferToTheCurrentPage()
+void TestStreamRouter::handsTheBufferToTheCurrentSink()
 {
-    QTabWidget tabs;
-    auto *all = new SinkPage(1 << 30);
-    auto *plain = new QWidget;
-    auto *two = new SinkPage(2);
-    tabs.addTab(all, QStringLiteral("all"));
-    tabs.addTab(plain, QStringLiteral("plain"));
-    tabs.addTab(two, QStringLiteral("two"));
-    StreamRouter router(&tabs);
+    Sink all(1 << 30);
+    Sink two(2);
+    StreamRouter router;
+    router.setCurrentSink(&all);
 
     router.receive("abc");
-    QCOMPARE(all->seen, QByteArray("abc"));
+    QCOMPARE(all.seen, QByteArray("abc"));
     QVERIFY(router.buffer().isEmpty());
 
-    // A page that does not read the stream leaves the bytes for the next one.
-    tabs.setCurrentWidget(plain);
+    // Without a sink (a tab that does not read the stream) the bytes wait
+    // for the next one.
+    router.setCurrentSink(nullptr);
     router.receive("def");
     QCOMPARE(router.buffer(), QByteArray("def"));
 
-    // By the page, wherever it stands; a delivery without bytes still hands
-    // the buffer over.
-    tabs.tabBar()->moveTab(2, 0);
-    tabs.setCurrentIndex(0);
+    // A delivery without bytes still hands the buffer over.
+    router.setCurrentSink(&two);
     router.receive(QByteArray());
-    QCOMPARE(two->calls, 1);
-    QCOMPARE(two->seen, QByteArray("def"));
+    QCOMPARE(two.calls, 1);
+    QCOMPARE(two.seen, QByteArray("def"));
     QCOMPARE(router.buffer(), QByteArray("f"));
-    QCOMPARE(all->calls, 1);
+    QCOMPARE(all.calls, 1);
     QCOMPARE(router.droppedBytes(), 0);
 }
 
 void TestStreamRouter::keepsTheNewestBytes()
 {
     constexpr qsizetype limit = StreamRouter::kBufferLimit;
-    QTabWidget tabs;
-    auto *none = new SinkPage(0);
-    tabs.addTab(none, QStringLiteral("none"));
-    StreamRouter router(&tabs);
+    Sink none(0);
+    StreamRouter router;
+    router.setCurrentSink(&none);
 
     QByteArray stream(limit + limit / 2 + 7, Qt::Uninitialized);
     for (qsizetype i = 0; i < stream.size(); ++i)
@@ -90,7 +82,7 @@ void TestStreamRouter::keepsTheNewestBytes()
     router.receive(stream.mid(limit - 10, 30));
     QCOMPARE(router.droppedBytes(), 20);
     // The tab sees the buffer already bounded.
-    QCOMPARE(none->seen.size(), limit);
+    QCOMPARE(none.seen.size(), limit);
     router.receive(stream.mid(limit + 20));
     QCOMPARE(router.buffer(), stream.right(limit));
     QCOMPARE(router.droppedBytes(), stream.size() - limit);

@@ -182,3 +182,21 @@ QString FrameHealth::byteText(qint64 bytes)
         return scaled(bytes, 1000 * 1000, QStringLiteral(" MB"));
     return scaled(bytes, 1000 * 1000 * 1000, QStringLiteral(" GB"));
 }
+
+FrameCounts frameCountsOf(const ScopeFrameStats &stats)
+{
+    FrameCounts counts;
+    counts.frames = stats.frames;
+    counts.garbageBytes = stats.garbageBytes;
+    counts.resyncs = stats.resyncs;
+    return counts;
+}
+
+FrameCounts frameCountsOf(const FrameStats &stats)
+{
+    FrameCounts counts;
+    counts.frames = stats.taken;
+    counts.skipped = stats.skipped;
+    counts.misplaced = stats.misplaced;
+    return counts;
+}

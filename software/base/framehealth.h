@@ -1,6 +1,9 @@
 #ifndef FRAMEHEALTH_H
 #define FRAMEHEALTH_H
 
+#include "frameextraction.h"
+#include "scopeframedecoder.h"
+
 #include <QCoreApplication>
 #include <QList>
 #include <QString>
@@ -24,6 +27,11 @@ struct FrameCounts
     // Lines and pictures: bytes dropped at the receive buffer's bound.
     qint64 overflowBytes = 0;
 };
+
+// The figures of a scope decoder's statistics, and of a line or picture
+// extraction's.
+FrameCounts frameCountsOf(const ScopeFrameStats &stats);
+FrameCounts frameCountsOf(const FrameStats &stats);
 
 // One tab's frame health since the last reset: the totals less those at the
 // reset, the frames per second over the last second, and the texts the

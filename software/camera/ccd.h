@@ -39,6 +39,10 @@ public:
     ~CCD() override;
 
     void handleData(QByteArray &buffer) override;
+    std::optional<FrameTotals> frameTotals() const override
+    {
+        return FrameTotals { FrameHealth::Kind::Picture, frameCountsOf(m_frameStats) };
+    }
     // Pictures taken, skipped and misplaced since the tab was made.
     const FrameStats &frameStats() const { return m_frameStats; }
 

@@ -40,6 +40,10 @@ public:
     // Consumes from the front of buffer up to the last end byte and shows the
     // newest complete line before it; bytes after that end byte stay.
     void handleData(QByteArray &buffer) override;
+    std::optional<FrameTotals> frameTotals() const override
+    {
+        return FrameTotals { FrameHealth::Kind::Line, frameCountsOf(m_frameStats) };
+    }
     // Lines taken, skipped and misplaced since the tab was made.
     const FrameStats &frameStats() const { return m_frameStats; }
 

@@ -30,6 +30,10 @@ public:
     // Decodes every complete frame in buffer into the view and removes what it
     // consumed; at most nine bytes, the possible start of a frame, stay.
     void handleData(QByteArray &buffer) override;
+    std::optional<FrameTotals> frameTotals() const override
+    {
+        return FrameTotals { FrameHealth::Kind::Scope, frameCountsOf(m_decoder.stats()) };
+    }
     // What the decoding met since the tab was made.
     const ScopeFrameStats &frameStats() const { return m_decoder.stats(); }
 

@@ -16,6 +16,7 @@
 #include "recordingcontrol.h"
 #include "replaycontrols.h"
 #include "statusbarpanel.h"
+#include "streamsink.h"
 
 #include <QDesktopServices>
 #include <QLineEdit>
@@ -56,7 +57,13 @@ MainWindow::MainWindow(QWidget *parent)
     ui->tabWidget->addTab(m_oscilloscope, tr("示波器"));
     ui->tabWidget->addTab(m_linearCCD, tr("线性ccd"));
     ui->tabWidget->addTab(m_ccd, tr("摄像头"));
-    m_router = new StreamRouter(ui->tabWidget, this);
+    m_router = new StreamRouter(this);
+    // By the page itself, not its index: a tab that reads no stream gets nothing.
+    const auto followTab = [this] {
+        m_router->setCurrentSink(dynamic_cast<StreamSink *>(ui->tabWidget->currentWidget()));
+    };
+    followTab();
+    connect(ui->tabWidget, &QTabWidget::currentChanged, this, followTab);
     m_statusPanel = new StatusBarPanel(statusBar(), m_connection);
     m_recording = new RecordingControl(m_connection);
     m_replay = new ReplayControls(m_player, m_connection);
@@ -92,6 +99,9 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     m_connection->close();
+    // The tabs go before the window: nothing may follow them meanwhile.
+    disconnect(ui->tabWidget, nullptr, this, nullptr);
+    m_router->setCurrentSink(nullptr);
     delete ui;
     delete m_comAssistant;
     delete m_oscilloscope;

@@ -4,11 +4,11 @@
 #include <QByteArray>
 #include <QObject>
 
-class QTabWidget;
+class StreamSink;
 
 // The receive buffer and where it goes: appends every delivery, keeps the
-// newest kBufferLimit bytes, and hands the buffer to the tab shown at that
-// moment, if that tab reads the stream (a StreamSink).
+// newest kBufferLimit bytes, and hands the buffer to the current sink, the
+// tab shown at that moment if that tab reads the stream.
 class StreamRouter : public QObject
 {
     Q_OBJECT
@@ -18,18 +18,22 @@ public:
     // bound keeps it from exhausting memory.
     static constexpr qsizetype kBufferLimit = 1024 * 1024;
 
-    explicit StreamRouter(QTabWidget *tabs, QObject *parent = nullptr);
+    using QObject::QObject;
 
     // Bytes received and not yet consumed by a tab.
     const QByteArray &buffer() const { return m_buffer; }
     // Bytes dropped from the front at the bound, since the start.
     qint64 droppedBytes() const { return m_droppedBytes; }
 
+    // Where the next deliveries go; none drops nothing and keeps them.
+    void setCurrentSink(StreamSink *sink) { m_sink = sink; }
+    StreamSink *currentSink() const { return m_sink; }
+
 public slots:
     void receive(const QByteArray &bytes);
 
 private:
-    QTabWidget *m_tabs;
+    StreamSink *m_sink = nullptr;
     QByteArray m_buffer;
     qint64 m_droppedBytes = 0;
 };

@@ -1,10 +1,8 @@
 #include "framehealthlabel.h"
 
-#include "ccd.h"
-#include "linearccd.h"
-#include "oscilloscope.h"
 #include "statusbarpanel.h"
 #include "streamrouter.h"
+#include "streamsink.h"
 
 #include <QTabWidget>
 
@@ -68,17 +66,16 @@ void FrameHealthLabel::refresh()
     const qint64 now = m_clock.elapsed();
     for (int i = 0; i < m_tabs->count(); ++i) {
         const QWidget *page = m_tabs->widget(i);
-        FrameHealth::Kind kind;
-        FrameCounts totals;
-        if (!readTotals(page, kind, totals))
+        const std::optional<FrameTotals> totals = readTotals(page);
+        if (!totals)
             continue;
         const auto found = m_health.find(page);
         if (found != m_health.end()) {
-            found->update(totals, now);
+            found->update(totals->counts, now);
         } else {
             // Counted from when the page is first seen, or since a reset.
-            FrameHealth health(kind);
-            health.reset(totals, now);
+            FrameHealth health(totals->kind);
+            health.reset(totals->counts, now);
             m_health.insert(page, health);
         }
     }
@@ -95,30 +92,12 @@ void FrameHealthLabel::refresh()
         setVisible(shown);
 }
 
-bool FrameHealthLabel::readTotals(const QWidget *page, FrameHealth::Kind &kind,
-                                  FrameCounts &totals) const
+std::optional<FrameTotals> FrameHealthLabel::readTotals(const QWidget *page) const
 {
-    if (const auto *scope = qobject_cast<const Oscilloscope *>(page)) {
-        const ScopeFrameStats &stats = scope->frameStats();
-        kind = FrameHealth::Kind::Scope;
-        totals.frames = stats.frames;
-        totals.garbageBytes = stats.garbageBytes;
-        totals.resyncs = stats.resyncs;
-        return true;
-    }
-    const FrameStats *stats = nullptr;
-    if (const auto *line = qobject_cast<const LinearCCD *>(page)) {
-        kind = FrameHealth::Kind::Line;
-        stats = &line->frameStats();
-    } else if (const auto *camera = qobject_cast<const CCD *>(page)) {
-        kind = FrameHealth::Kind::Picture;
-        stats = &camera->frameStats();
-    } else {
-        return false;
-    }
-    totals.frames = stats->taken;
-    totals.skipped = stats->skipped;
-    totals.misplaced = stats->misplaced;
-    totals.overflowBytes = m_router->droppedBytes();
-    return true;
+    const auto *sink = dynamic_cast<const StreamSink *>(page);
+    std::optional<FrameTotals> totals = sink ? sink->frameTotals() : std::nullopt;
+    // Only a tab that waits for end bytes lets the buffer reach its bound.
+    if (totals && totals->kind != FrameHealth::Kind::Scope)
+        totals->counts.overflowBytes = m_router->droppedBytes();
+    return totals;
 }

@@ -2,11 +2,14 @@
 #define FRAMEHEALTHLABEL_H
 
 #include "framehealth.h"
+#include "streamsink.h"
 
 #include <QElapsedTimer>
 #include <QHash>
 #include <QLabel>
 #include <QTimer>
+
+#include <optional>
 
 class QTabWidget;
 class StreamRouter;
@@ -39,8 +42,8 @@ private:
     // Sizes the label for the widest figures of every tab.
     void fitWidestFigures();
     void refresh();
-    // The running totals of page; false for a page that reads no frames.
-    bool readTotals(const QWidget *page, FrameHealth::Kind &kind, FrameCounts &totals) const;
+    // The running totals of page; nothing for a page that reads no frames.
+    std::optional<FrameTotals> readTotals(const QWidget *page) const;
 
     QTabWidget *m_tabs;
     const StreamRouter *m_router;

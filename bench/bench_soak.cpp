@@ -15,6 +15,7 @@
 #include "linearccd.h"
 #include "mainwindow.h"
 #include "oscilloscope.h"
+#include "serialpanel.h"
 #include "simoptions.h"
 #include "testsupport.h"
 #include "unitsource.h"
@@ -232,8 +233,8 @@ int main(int argc, char *argv[])
     const double rssStart = procStatusMB("VmRSS:");
     const double cpuStart = cpuSeconds();
     QElapsedTimer clock;
-    window.setPortEntry(port);
-    window.openChosenPort();
+    window.serialPanel()->setPortEntry(port);
+    window.serialPanel()->openChosenPort();
     if (!window.connection()->isOpen()) {
         std::fprintf(stderr, "the window could not open %s\n", qPrintable(port));
         sendDown(sim);

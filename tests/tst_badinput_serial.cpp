@@ -5,6 +5,7 @@
 #include "oscilloscope.h"
 #include "oscilloscopewave.h"
 #include "picview.h"
+#include "serialconnection.h"
 #include "testsupport.h"
 #include "waveview.h"
 

@@ -3,6 +3,7 @@
 #include "linearccd.h"
 #include "mainwindow.h"
 #include "oscilloscope.h"
+#include "serialpanel.h"
 #include "testsupport.h"
 #include "tst_boardsim_support.h"
 
@@ -54,8 +55,8 @@ void TestE2ELoss::everythingSentArrives()
     QVERIFY(window.ccd()->setPictureSize(QSize(120, 40)));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.setPortEntry(sim.path());
-    window.openChosenPort();
+    window.serialPanel()->setPortEntry(sim.path());
+    window.serialPanel()->openChosenPort();
     QVERIFY(window.connection()->isOpen());
 
     // The board's own count of what it sent, then all of it in the window.

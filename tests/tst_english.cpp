@@ -7,6 +7,7 @@
 #include "mainwindow.h"
 #include "oscilloscope.h"
 #include "sendhistorybrowser.h"
+#include "serialconnection.h"
 #include "testsupport.h"
 #include "uilanguage.h"
 

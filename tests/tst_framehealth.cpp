@@ -1,6 +1,7 @@
 #include "framehealth.h"
 #include "framehealthlabel.h"
 #include "mainwindow.h"
+#include "serialpanel.h"
 #include "testsupport.h"
 
 #include <QLabel>
@@ -180,7 +181,7 @@ void TestFrameHealth::labelFollowsTheTabAndTheCounters()
     QCOMPARE(label->text(), QStringLiteral("帧 0 · 丢弃 0 B · 重同步 0 · 0 帧/s"));
 
     // Three bytes of garbage, two frames, a stray byte, a frame.
-    window.setPortEntry(pair.first());
+    window.serialPanel()->setPortEntry(pair.first());
     QTest::mouseClick(window.findChild<QPushButton *>("openPort"), Qt::LeftButton);
     QVERIFY(window.connection()->isOpen());
     const QByteArray frame = QByteArray::fromHex("FFFF0102030405060708AA");

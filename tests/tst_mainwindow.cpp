@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 #include "oscilloscope.h"
 #include "portwatcher.h"
+#include "serialpanel.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -153,8 +154,8 @@ void TestMainWindow::openChosenPortIsTheButton()
     MainWindow window;
     window.show();
     DialogDriver dialogs;
-    window.setPortEntry(QStringLiteral("/nonexistent/ttyNothing"));
-    window.openChosenPort();
+    window.serialPanel()->setPortEntry(QStringLiteral("/nonexistent/ttyNothing"));
+    window.serialPanel()->openChosenPort();
     QCOMPARE(dialogs.boxes.size(), 1);
     QCOMPARE(dialogs.boxes.at(0).text, QStringLiteral("无法打开该串口！"));
     QCOMPARE(window.findChild<QPushButton *>("openPort")->text(), QStringLiteral("打开串口"));
@@ -175,7 +176,7 @@ void TestMainWindow::portListFollowsTheCable()
         const QMutexLocker locker(&system->mutex);
         system->names = names;
     };
-    PortWatcher *watcher = window.portWatcher();
+    PortWatcher *watcher = window.serialPanel()->portWatcher();
     watcher->setScanner([system] {
         const QMutexLocker locker(&system->mutex);
         return system->names;

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "portwatcher.h"
+#include "serialpanel.h"
 #include "statusbarpanel.h"
 #include "testsupport.h"
 
@@ -91,7 +92,7 @@ void TestReconnect::cleanup()
 
 bool TestReconnect::openProgramPort()
 {
-    m_window->setPortEntry(m_pair->first());
+    m_window->serialPanel()->setPortEntry(m_pair->first());
     QTest::mouseClick(openButton(), Qt::LeftButton);
     return m_window->connection()->isOpen();
 }
@@ -193,7 +194,7 @@ void TestReconnect::lostPortComesBackUnderItsName()
     QVERIFY(openButton()->isChecked());
     QVERIFY(!width->isEnabled());
     QVERIFY(!m_window->findChild<QWidget *>("comList")->isEnabled());
-    QCOMPARE(m_window->portEntry(), m_pair->first());
+    QCOMPARE(m_window->serialPanel()->portEntry(), m_pair->first());
     QCOMPARE(m_window->connection()->deviceName(), m_pair->first());
 
     boardWrite("after");
@@ -271,7 +272,7 @@ void TestReconnect::withoutTheBoxTheLossIsReported()
 
 void TestReconnect::portListRestsWhileOpen()
 {
-    PortWatcher *watcher = m_window->portWatcher();
+    PortWatcher *watcher = m_window->serialPanel()->portWatcher();
     QVERIFY(watcher->isActive());
     QVERIFY(openProgramPort());
     QVERIFY(!watcher->isActive());

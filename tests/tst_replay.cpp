@@ -4,6 +4,7 @@
 #include "oscilloscopewave.h"
 #include "picview.h"
 #include "replaycontrols.h"
+#include "serialpanel.h"
 #include "simoptions.h"
 #include "statusbarpanel.h"
 #include "testsupport.h"
@@ -150,8 +151,8 @@ bool TestReplay::openPort(MainWindow &window)
     m_board = new QSerialPort(m_pair->second());
     if (!m_board->open(QIODevice::ReadWrite))
         return false;
-    window.setPortEntry(m_pair->first());
-    window.openChosenPort();
+    window.serialPanel()->setPortEntry(m_pair->first());
+    window.serialPanel()->openChosenPort();
     return window.connection()->isOpen();
 }
 
@@ -318,7 +319,7 @@ void TestReplay::replayLocksThePanel()
     QCOMPARE(opened.size(), 1);
     for (const char *name : panel)
         QVERIFY2(!window.findChild<QWidget *>(name)->isEnabled(), name);
-    window.openChosenPort();
+    window.serialPanel()->openChosenPort();
     QVERIFY(!window.connection()->isOpen());
     QVERIFY(!button(window, "recordButton")->isEnabled());
     QVERIFY(window.findChild<QProgressBar *>("replayProgress")->isVisible());

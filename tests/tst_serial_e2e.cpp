@@ -1,6 +1,7 @@
 #include "ccd.h"
 #include "comassistant.h"
 #include "mainwindow.h"
+#include "serialconnection.h"
 #include "testsupport.h"
 
 #include <QCheckBox>

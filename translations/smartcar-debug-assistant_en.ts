@@ -750,30 +750,6 @@ Mid = (Max + Min) / 2</translation>
         <source>摄像头</source>
         <translation>Camera</translation>
     </message>
-    <message>
-        <source>错误</source>
-        <translation>Error</translation>
-    </message>
-    <message>
-        <source>不能打开指定串口
-请检查串口是否被占用</source>
-        <translation>Cannot open the chosen port.
-Check whether another program is using it.</translation>
-    </message>
-    <message>
-        <source>无法打开该串口！</source>
-        <translation>Cannot open this port.</translation>
-    </message>
-    <message>
-        <source>关闭串口</source>
-        <translation>Close port</translation>
-    </message>
-    <message>
-        <source>串口连接已断开！
-请检查设备后重新打开串口。</source>
-        <translation>The serial connection was lost.
-Check the device, then open the port again.</translation>
-    </message>
 </context>
 <context>
     <name>MakerInfo</name>
@@ -1028,6 +1004,37 @@ Bytes per second:</translation>
     <message>
         <source>清空发送历史</source>
         <translation>Clear send history</translation>
+    </message>
+</context>
+<context>
+    <name>SerialPanel</name>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>不能打开指定串口
+请检查串口是否被占用</source>
+        <translation>Cannot open the chosen port.
+Check whether another program is using it.</translation>
+    </message>
+    <message>
+        <source>无法打开该串口！</source>
+        <translation>Cannot open this port.</translation>
+    </message>
+    <message>
+        <source>关闭串口</source>
+        <translation>Close port</translation>
+    </message>
+    <message>
+        <source>打开串口</source>
+        <translation>Open port</translation>
+    </message>
+    <message>
+        <source>串口连接已断开！
+请检查设备后重新打开串口。</source>
+        <translation>The serial connection was lost.
+Check the device, then open the port again.</translation>
     </message>
 </context>
 <context>

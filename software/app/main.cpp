@@ -2,6 +2,7 @@
 #include "commandline.h"
 #include "mainwindow.h"
 #include "quitonsignal.h"
+#include "serialpanel.h"
 #include "settingsstore.h"
 #include "uilanguage.h"
 
@@ -38,7 +39,8 @@ int main(int argc, char *argv[])
     store.applyForThisRun(window, commandLine.options());
     window.show();
     if (commandLine.options().open)
-        QMetaObject::invokeMethod(&window, &MainWindow::openChosenPort, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(window.serialPanel(), &SerialPanel::openChosenPort,
+                                  Qt::QueuedConnection);
     quitOnTerminationSignals(app);
     const int status = app.exec();
     store.save(window);

@@ -53,3 +53,26 @@ void LanguageButton::choose(UiLanguage language)
     emit chosenByUser(language == runningUiLanguage() ? tr("界面语言保持为%1").arg(name)
                                                       : tr("重新启动后界面语言改为%1").arg(name));
 }
+
+QString LanguageButton::settingsGroup() const
+{
+    return QStringLiteral("window");
+}
+
+void LanguageButton::saveSettings(SettingsGroup &group) const
+{
+    group.write(QStringLiteral("language"), uiLanguageCode(chosen()));
+}
+
+void LanguageButton::restoreSettings(const SettingsGroup &group)
+{
+    setChosen(rememberedLanguage(group).value_or(UiLanguage::Chinese));
+}
+
+std::optional<UiLanguage> LanguageButton::rememberedLanguage(const SettingsGroup &group)
+{
+    // Codes are two letters: anything longer is nonsense.
+    if (const auto code = group.readText(QStringLiteral("language"), 2))
+        return uiLanguageFromCode(*code);
+    return std::nullopt;
+}

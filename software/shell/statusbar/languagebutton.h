@@ -1,6 +1,7 @@
 #ifndef LANGUAGEBUTTON_H
 #define LANGUAGEBUTTON_H
 
+#include "settingspart.h"
 #include "uilanguage.h"
 
 #include <QToolButton>
@@ -11,7 +12,7 @@ class QMenu;
 // The status bar's language chooser: a click lists the languages, with the
 // chosen one ticked. The choice is remembered and takes effect at the next
 // start.
-class LanguageButton : public QToolButton
+class LanguageButton : public QToolButton, public SettingsPart
 {
     Q_OBJECT
 
@@ -29,6 +30,12 @@ public:
     bool pickedByUser() const { return m_pickedByUser; }
 
     QMenu *languageMenu() const { return m_menu; }
+
+    QString settingsGroup() const override;
+    void saveSettings(SettingsGroup &group) const override;
+    void restoreSettings(const SettingsGroup &group) override;
+    // The language group remembers, if any.
+    static std::optional<UiLanguage> rememberedLanguage(const SettingsGroup &group);
 
 signals:
     // The user chose a language from the menu; message says when it applies.

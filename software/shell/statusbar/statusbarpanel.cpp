@@ -76,6 +76,22 @@ void StatusBarPanel::setAutoReconnect(bool on)
     m_autoReconnect->setChecked(on);
 }
 
+QString StatusBarPanel::settingsGroup() const
+{
+    return QStringLiteral("serial");
+}
+
+void StatusBarPanel::saveSettings(SettingsGroup &group) const
+{
+    group.write(QStringLiteral("autoReconnect"), autoReconnect());
+}
+
+void StatusBarPanel::restoreSettings(const SettingsGroup &group)
+{
+    if (const auto on = group.readBool(QStringLiteral("autoReconnect")))
+        setAutoReconnect(*on);
+}
+
 QString StatusBarPanel::waitingText()
 {
     return tr("串口已断开，等待重新连接…");

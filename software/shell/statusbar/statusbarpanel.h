@@ -2,6 +2,7 @@
 #define STATUSBARPANEL_H
 
 #include "serialconnection.h"
+#include "settingspart.h"
 
 #include <QObject>
 #include <QTimer>
@@ -16,8 +17,9 @@ class QToolButton;
 // The main window's status bar: on the left the port's state, or a message
 // such as the wait for a lost port; on the right the bytes received and sent
 // since opening (a click zeroes them), the receive rate over the last second
-// and the 自动重连 box. Other features add their own parts with addSection().
-class StatusBarPanel : public QObject
+// and the 自动重连 box, which it remembers. Other features add their own
+// parts with addSection().
+class StatusBarPanel : public QObject, public SettingsPart
 {
     Q_OBJECT
 
@@ -39,6 +41,10 @@ public:
     bool autoReconnect() const;
     // Ticks or clears the 自动重连 box, as a click would.
     void setAutoReconnect(bool on);
+
+    QString settingsGroup() const override;
+    void saveSettings(SettingsGroup &group) const override;
+    void restoreSettings(const SettingsGroup &group) override;
 
     static QString waitingText();
     static QString reconnectedText();

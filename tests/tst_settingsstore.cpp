@@ -1,8 +1,6 @@
-#include "ccd.h"
 #include "comassistant.h"
 #include "commandline.h"
 #include "languagebutton.h"
-#include "linearccd.h"
 #include "mainwindow.h"
 #include "oscilloscope.h"
 #include "settingsstore.h"
@@ -13,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
 #include <QRandomGenerator>
@@ -54,14 +51,6 @@ QVariantMap remembered(const MainWindow &window)
     values["channel"] = scope->currentChannel();
     values["verticalDial"] = scope->verticalDial();
     values["horizontal"] = scope->horizontalScaleIndex();
-    values["linearMode"] = int(window.linearCCD()->thresholdMode());
-    values["linearThreshold"] = window.linearCCD()->fixedThreshold();
-    values["linearPlugin"] = window.linearCCD()->algorithmPath();
-    values["cameraMode"] = int(window.ccd()->thresholdMode());
-    values["cameraThreshold"] = window.ccd()->fixedThreshold();
-    values["cameraSize"] = window.ccd()->pictureSize();
-    values["cameraZoom"] = window.ccd()->autoZoom();
-    values["cameraPlugin"] = window.ccd()->algorithmPath();
     return values;
 }
 
@@ -75,11 +64,6 @@ QStringList differences(const QVariantMap &a, const QVariantMap &b)
                             .arg(it.key(), it.value().toString(), b.value(it.key()).toString());
     }
     return keys;
-}
-
-QString nativePath(const char *path)
-{
-    return QFileInfo(QString::fromLocal8Bit(path)).absoluteFilePath();
 }
 
 } // namespace
@@ -100,7 +84,6 @@ private slots:
     void nonsenseIsIgnoredValueByValue();
     void brokenFiles_data();
     void brokenFiles();
-    void pluginsLoadQuietlyOrNotAtAll();
 
 private:
     QVariantMap m_defaults;
@@ -178,14 +161,6 @@ void TestSettingsStore::roundTrip()
         QVERIFY(scope->setLimits(1, -2.5, -7.125));
         QVERIFY(scope->setLimits(2, 0.5, 0.25));
         QVERIFY(scope->setLimits(3, 100, 99.999));
-        QVERIFY(window.linearCCD()->loadAlgorithmQuietly(nativePath(TESTPLUGIN_INVERT)));
-        QVERIFY(window.linearCCD()->setFixedThreshold(17));
-        window.linearCCD()->setThresholdMode(ThresholdMode::Custom);
-        QVERIFY(window.ccd()->setFixedThreshold(200));
-        window.ccd()->setThresholdMode(ThresholdMode::Fixed);
-        QVERIFY(window.ccd()->setPictureSize(QSize(320, 7)));
-        window.ccd()->setAutoZoom(false);
-        QVERIFY(window.ccd()->loadAlgorithmQuietly(nativePath(TESTPLUGIN_INVERT)));
         saved = remembered(window);
         // Every value differs from its default, or the trip proves little.
         QCOMPARE(differences(saved, m_defaults).size(), saved.size());
@@ -208,10 +183,6 @@ void TestSettingsStore::roundTrip()
     QCOMPARE(window.findChild<QComboBox *>("baudrateList")->currentText(), QStringLiteral("9600"));
     QCOMPARE(window.findChild<QTabWidget *>("tabWidget")->currentIndex(), 1);
     QVERIFY(window.findChild<QRadioButton *>("GettedTextBnt")->isChecked());
-    QVERIFY(window.linearCCD()->findChild<QRadioButton *>("radioButton_custom")->isChecked());
-    QCOMPARE(window.linearCCD()->findChild<QLineEdit *>("lineEdit_dllPath")->text(),
-             nativePath(TESTPLUGIN_INVERT));
-    QVERIFY(window.ccd()->findChild<QRadioButton *>("radioButtonNoZoom")->isChecked());
 
     // Saved again unchanged, the file gives the same once more.
     SettingsStore(settings).save(window);
@@ -305,25 +276,13 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
                "ch3\\minimum=-inf\n"
                // Equal in the boxes' three decimals.
                "ch4\\maximum=1.0004\n"
-               "ch4\\minimum=1.0001\n"
-               "[linearccd]\n"
-               "mode=Fixed\n"
-               "threshold=256\n"
-               "plugin=" TESTPLUGIN_INVERT "\\0\n"
-               "[camera]\n"
-               "mode=CUSTOM\n"
-               "threshold=-5\n"
-               "width=0\n"
-               "height=99999999999999999999\n"
-               "autoZoom=1\n"
-               "plugin=relative/libx.so\n");
+               "ch4\\minimum=1.0001\n");
     file.close();
     QSettings settings(path, QSettings::IniFormat);
     // Values of other types than text, as a registry or a hand-edited file
     // may hold them.
     settings.setValue(QStringLiteral("scope/ch2/scale"), QPoint(1, 2));
     settings.setValue(QStringLiteral("serial/stopBits"), QStringList { "1", "2" });
-    settings.setValue(QStringLiteral("camera/width"), 3.5);
     settings.setValue(QStringLiteral("window/geometry"), QString(100000, QLatin1Char('x')));
 
     MainWindow window;
@@ -388,38 +347,6 @@ void TestSettingsStore::brokenFiles()
         SettingsStore(again).restore(next);
         QCOMPARE(next.baudRate(), 4800);
     }
-}
-
-void TestSettingsStore::pluginsLoadQuietlyOrNotAtAll()
-{
-    QSettings settings(m_dir.filePath(QStringLiteral("plugins.conf")), QSettings::IniFormat);
-    // A library without ImgProc, and one that went away since.
-    settings.setValue(QStringLiteral("linearccd/plugin"), nativePath(TESTPLUGIN_NOENTRY));
-    settings.setValue(QStringLiteral("linearccd/mode"), QStringLiteral("custom"));
-    settings.setValue(QStringLiteral("camera/plugin"), m_dir.filePath(QStringLiteral("gone.so")));
-    settings.setValue(QStringLiteral("camera/mode"), QStringLiteral("custom"));
-    {
-        MainWindow window;
-        SettingsStore(settings).restore(window);
-        QVERIFY(window.linearCCD()->algorithmPath().isEmpty());
-        QVERIFY(window.ccd()->algorithmPath().isEmpty());
-        QCOMPARE(window.linearCCD()->findChild<QLineEdit *>("lineEdit_dllPath")->text(),
-                 QStringLiteral("请选择算法"));
-        // The mode stays chosen, without an algorithm, as after a cancelled dialog.
-        QCOMPARE(window.linearCCD()->thresholdMode(), ThresholdMode::Custom);
-        QVERIFY(m_dialogs->boxes.isEmpty());
-        QVERIFY(m_dialogs->fileFilters.isEmpty());
-        // Without a plug-in none is remembered.
-        SettingsStore(settings).save(window);
-    }
-    QVERIFY(!settings.contains(QStringLiteral("linearccd/plugin")));
-    QVERIFY(!settings.contains(QStringLiteral("camera/plugin")));
-
-    settings.setValue(QStringLiteral("camera/plugin"), nativePath(TESTPLUGIN_INVERT));
-    MainWindow window;
-    SettingsStore(settings).restore(window);
-    QCOMPARE(window.ccd()->algorithmPath(), nativePath(TESTPLUGIN_INVERT));
-    QVERIFY(m_dialogs->boxes.isEmpty());
 }
 
 QTEST_MAIN(TestSettingsStore)

@@ -1,20 +1,16 @@
 #include "settingsstore.h"
 
-#include "ccd.h"
 #include "comassistant.h"
-#include "startoptions.h"
 #include "languagebutton.h"
-#include "linearccd.h"
 #include "lineending.h"
 #include "mainwindow.h"
 #include "oscilloscope.h"
 #include "repeatsender.h"
 #include "sendhistory.h"
+#include "startoptions.h"
 #include "statusbarpanel.h"
 #include "textencoding.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QSettings>
 
 #include <cmath>
@@ -41,15 +37,6 @@ const QString kTerminalHistory = QStringLiteral("terminal/history");
 const QString kScopeChannel = QStringLiteral("scope/channel");
 const QString kScopeVerticalDial = QStringLiteral("scope/verticalDial");
 const QString kScopeHorizontalScale = QStringLiteral("scope/horizontalScale");
-const QString kLinearMode = QStringLiteral("linearccd/mode");
-const QString kLinearThreshold = QStringLiteral("linearccd/threshold");
-const QString kLinearPlugin = QStringLiteral("linearccd/plugin");
-const QString kCameraMode = QStringLiteral("camera/mode");
-const QString kCameraThreshold = QStringLiteral("camera/threshold");
-const QString kCameraWidth = QStringLiteral("camera/width");
-const QString kCameraHeight = QStringLiteral("camera/height");
-const QString kCameraZoom = QStringLiteral("camera/autoZoom");
-const QString kCameraPlugin = QStringLiteral("camera/plugin");
 
 // Per scope channel, numbered 1..4 as on its buttons.
 QString scopeKey(int ch, const char *name)
@@ -57,34 +44,12 @@ QString scopeKey(int ch, const char *name)
     return QStringLiteral("scope/ch%1/%2").arg(ch + 1).arg(QLatin1String(name));
 }
 
-// A port name or a device path, and a plug-in's path.
+// A port name or a device path.
 constexpr int kMaxPathLength = 4096;
 // saveGeometry() writes a few dozen bytes.
 constexpr int kMaxGeometrySize = 4096;
 
 const QStringList kDisplayModes = { QStringLiteral("text"), QStringLiteral("hex") };
-const QStringList kThresholdModes
-        = { QStringLiteral("mid"), QStringLiteral("fixed"), QStringLiteral("custom") };
-
-ThresholdMode modeAt(int index)
-{
-    const ThresholdMode modes[]
-            = { ThresholdMode::MidValue, ThresholdMode::Fixed, ThresholdMode::Custom };
-    return modes[index];
-}
-
-QString modeName(ThresholdMode mode)
-{
-    switch (mode) {
-    case ThresholdMode::MidValue:
-        break;
-    case ThresholdMode::Fixed:
-        return kThresholdModes.at(1);
-    case ThresholdMode::Custom:
-        return kThresholdModes.at(2);
-    }
-    return kThresholdModes.at(0);
-}
 
 bool isNumber(const QVariant &value)
 {
@@ -169,31 +134,6 @@ void SettingsStore::restore(MainWindow &window)
         scope->setVerticalDial(*position);
     if (const auto index = readInt(kScopeHorizontalScale, 0, 13))
         scope->setHorizontalScaleIndex(*index);
-
-    // Plug-ins first, so that a custom mode finds its algorithm.
-    LinearCCD *linear = window.linearCCD();
-    if (const auto path = readFilePath(kLinearPlugin))
-        linear->loadAlgorithmQuietly(*path);
-    if (const auto threshold = readInt(kLinearThreshold, 0, 255))
-        linear->setFixedThreshold(*threshold);
-    if (const auto mode = readChoice(kLinearMode, kThresholdModes))
-        linear->setThresholdMode(modeAt(*mode));
-
-    CCD *camera = window.ccd();
-    if (const auto path = readFilePath(kCameraPlugin))
-        camera->loadAlgorithmQuietly(*path);
-    QSize size = camera->pictureSize();
-    if (const auto width = readInt(kCameraWidth, 1, 320))
-        size.setWidth(*width);
-    if (const auto height = readInt(kCameraHeight, 1, 240))
-        size.setHeight(*height);
-    camera->setPictureSize(size);
-    if (const auto on = readBool(kCameraZoom))
-        camera->setAutoZoom(*on);
-    if (const auto threshold = readInt(kCameraThreshold, 0, 255))
-        camera->setFixedThreshold(*threshold);
-    if (const auto mode = readChoice(kCameraMode, kThresholdModes))
-        camera->setThresholdMode(modeAt(*mode));
 }
 
 void SettingsStore::applyForThisRun(MainWindow &window, const StartOptions &options)
@@ -246,19 +186,6 @@ void SettingsStore::save(const MainWindow &window)
     write(kScopeChannel, scope->currentChannel() + 1);
     write(kScopeVerticalDial, scope->verticalDial());
     write(kScopeHorizontalScale, scope->horizontalScaleIndex());
-
-    const LinearCCD *linear = window.linearCCD();
-    write(kLinearMode, modeName(linear->thresholdMode()));
-    write(kLinearThreshold, linear->fixedThreshold());
-    writePath(kLinearPlugin, linear->algorithmPath());
-
-    const CCD *camera = window.ccd();
-    write(kCameraMode, modeName(camera->thresholdMode()));
-    write(kCameraThreshold, camera->fixedThreshold());
-    write(kCameraWidth, camera->pictureSize().width());
-    write(kCameraHeight, camera->pictureSize().height());
-    write(kCameraZoom, camera->autoZoom());
-    writePath(kCameraPlugin, camera->algorithmPath());
 
     m_settings.sync();
 }
@@ -371,17 +298,6 @@ std::optional<QByteArray> SettingsStore::readBytes(const QString &key, int maxSi
     return value.toByteArray();
 }
 
-std::optional<QString> SettingsStore::readFilePath(const QString &key) const
-{
-    const auto path = readText(key, kMaxPathLength);
-    if (!path)
-        return std::nullopt;
-    const QFileInfo info(*path);
-    if (!info.isAbsolute() || !info.isFile())
-        return std::nullopt;
-    return QDir::cleanPath(info.absoluteFilePath());
-}
-
 void SettingsStore::write(const QString &key, const QVariant &value)
 {
     // A value the command line chose and the user kept is this run's only.
@@ -389,13 +305,4 @@ void SettingsStore::write(const QString &key, const QVariant &value)
     if (run != m_runValues.constEnd() && *run == value)
         return;
     m_settings.setValue(key, value);
-}
-
-void SettingsStore::writePath(const QString &key, const QString &path)
-{
-    // Without a plug-in nothing is loaded at the next start either.
-    if (path.isEmpty())
-        m_settings.remove(key);
-    else
-        write(key, path);
 }

@@ -16,7 +16,7 @@ class QSettings;
 struct StartOptions;
 
 // What the program remembers between runs: the serial panel, the current tab
-// and the tabs' settings, the plug-ins and the window's place and size.
+// and the tabs' settings and the window's place and size.
 //
 // Every value is read on its own and used only when it makes sense: a
 // missing value, one of the wrong type or out of range, a file that cannot be
@@ -51,13 +51,9 @@ public:
     // The index in choices of the text stored under key.
     std::optional<int> readChoice(const QString &key, const QStringList &choices) const;
     std::optional<QByteArray> readBytes(const QString &key, int maxSize) const;
-    // An absolute path to an existing file: a plug-in is loaded from exactly
-    // there and never searched for elsewhere.
-    std::optional<QString> readFilePath(const QString &key) const;
 
 private:
     void write(const QString &key, const QVariant &value);
-    void writePath(const QString &key, const QString &path);
 
     QSettings &m_settings;
     // Values the command line chose for this run, by key.

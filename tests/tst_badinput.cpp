@@ -297,27 +297,24 @@ void TestBadInput::saveFailures_data()
     QTest::addColumn<int>("tab");
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("suffix");
-    QTest::addColumn<QString>("writeFailure");
-    const QString writeFailed = QStringLiteral("写入文件%1失败！");
-    const QString cannotOpen = QStringLiteral("无法打开文件%1，是否被其他程序占用？");
     QTest::newRow("terminal data") << 0 << "SaveDataGettedBnt"
-                                   << "bin" << writeFailed;
+                                   << "bin";
     QTest::newRow("scope CSV") << 1 << "保存数据(CSV)"
-                               << "csv" << writeFailed;
+                               << "csv";
     QTest::newRow("scope PNG") << 1 << "保存图像(PNG)"
-                               << "png" << writeFailed;
+                               << "png";
     QTest::newRow("CCD CSV") << 2 << "保存数据(CSV)"
-                             << "csv" << writeFailed;
+                             << "csv";
     QTest::newRow("CCD PNG") << 2 << "保存图像(PNG)"
-                             << "png" << writeFailed;
+                             << "png";
     QTest::newRow("camera data") << 3 << "pushButtonSaveData"
-                                 << "txt" << writeFailed;
+                                 << "txt";
     QTest::newRow("camera BMP") << 3 << "pushButtonSavePicture"
-                                << "bmp" << cannotOpen;
+                                << "bmp";
     QTest::newRow("camera PNG") << 3 << "保存图像(PNG)"
-                                << "png" << writeFailed;
+                                << "png";
     QTest::newRow("camera binary PNG") << 3 << "保存二值化图像(PNG)"
-                                       << "png" << writeFailed;
+                                       << "png";
 }
 
 // Every save command, into a folder that takes no files and onto a full
@@ -327,7 +324,6 @@ void TestBadInput::saveFailures()
     QFETCH(int, tab);
     QFETCH(QString, command);
     QFETCH(QString, suffix);
-    QFETCH(QString, writeFailure);
     m_window->setCurrentTab(tab);
     QWidget *page = m_window->findChild<QTabWidget *>(QStringLiteral("tabWidget"))->widget(tab);
     const auto run = [&] {
@@ -365,7 +361,7 @@ void TestBadInput::saveFailures()
         m_dialogs->fileAnswers << earlier;
         QVERIFY(run());
     }
-    QCOMPARE(errors(), QStringList { writeFailure.arg(earlier) });
+    QCOMPARE(errors(), QStringList { QStringLiteral("写入文件%1失败！").arg(earlier) });
     QCOMPARE(readFile(earlier), QByteArray("saved before"));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
              QStringList { QFileInfo(earlier).fileName() });

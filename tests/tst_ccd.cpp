@@ -1,5 +1,6 @@
 #include "ccd.h"
 #include "picview.h"
+#include "settingsgroup.h"
 #include "testsupport.h"
 
 #include <QGroupBox>
@@ -124,6 +125,9 @@ private slots:
     void algorithmWithoutEntryIsDropped();
 
     void cursorReadOut();
+
+    void settingsRoundTrip();
+    void settingsTakeOnlyWhatMakesSense();
 };
 
 void TestCCD::constructsWithDefaults()
@@ -467,6 +471,73 @@ void TestCCD::cursorReadOut()
     // Off the picture the read-out stays.
     moveMouse(tab.picView(), QPoint(10, 10));
     QCOMPARE(tab.label("labelCursorPos"), QStringLiteral("(3,1)"));
+}
+
+void TestCCD::settingsRoundTrip()
+{
+    DialogDriver driver;
+    SettingsGroup group;
+    {
+        Tab tab;
+        tab.setSize(4, 2);
+        tab.radio("radioButtonNoZoom")->click();
+        driver.fileAnswers << QStringLiteral(TESTPLUGIN_INVERT);
+        tab.get<QAbstractButton>("pushButton_openDll")->click();
+        tab.get<QSlider>("horizontalSliderTh")->setValue(200);
+        tab.radio("radioButton_fixed")->click();
+        QCOMPARE(tab.ccd.settingsGroup(), QStringLiteral("camera"));
+        tab.ccd.saveSettings(group);
+    }
+    // The keys and texts the settings files have always held.
+    QCOMPARE(group.values().keys(),
+             (QStringList { "autoZoom", "height", "mode", "plugin", "threshold", "width" }));
+    QCOMPARE(group.values().value("mode").toString(), QStringLiteral("fixed"));
+
+    Tab tab;
+    tab.ccd.restoreSettings(group);
+    QCOMPARE(tab.spin("spinBoxWidth")->value(), 4);
+    QCOMPARE(tab.spin("spinBoxHeight")->value(), 2);
+    QVERIFY(tab.radio("radioButtonNoZoom")->isChecked());
+    QCOMPARE(tab.binView()->maximumSize(), QSize(4, 2));
+    QVERIFY(tab.radio("radioButton_fixed")->isChecked());
+    QCOMPARE(tab.get<QSlider>("horizontalSliderTh")->value(), 200);
+    QCOMPARE(tab.get<QLineEdit>("lineEdit_dllName")->text(), QStringLiteral(TESTPLUGIN_INVERT));
+    QCOMPARE(tab.ccd.algorithmPath(), QStringLiteral(TESTPLUGIN_INVERT));
+    // The fixed mode cuts at the restored value, as after a click.
+    tab.deliver(frame(QByteArray::fromHex("0ac9696a3296141e")));
+    QCOMPARE(pixels(tab.binView()), QByteArray::fromHex("00ff000000000000"));
+    QCOMPARE(driver.fileFilters.size(), 1);
+    QVERIFY(driver.boxes.isEmpty());
+}
+
+void TestCCD::settingsTakeOnlyWhatMakesSense()
+{
+    DialogDriver driver;
+    Tab tab;
+    tab.ccd.restoreSettings(SettingsGroup({ { "mode", "CUSTOM" },
+                                            { "threshold", -5 },
+                                            { "width", 0 },
+                                            { "height", 241 },
+                                            { "autoZoom", "1" },
+                                            { "plugin", "relative/libx.so" } }));
+    QCOMPARE(tab.ccd.pictureSize(), QSize(120, 40));
+    QVERIFY(tab.radio("radioButtonAutoZoom")->isChecked());
+    QVERIFY(tab.radio("radioButton_mid")->isChecked());
+    QCOMPARE(tab.spin("spinBoxTh")->value(), 0);
+
+    // One side alone is taken with the other side the tab has.
+    tab.ccd.restoreSettings(SettingsGroup({ { "width", 320 }, { "height", 3.5 } }));
+    QCOMPARE(tab.ccd.pictureSize(), QSize(320, 40));
+    QCOMPARE(tab.picView()->image()->size(), QSize(320, 40));
+
+    // A library without ImgProc is not loaded, and nobody is told.
+    tab.ccd.restoreSettings(SettingsGroup(
+            { { "mode", "custom" }, { "plugin", QStringLiteral(TESTPLUGIN_NOENTRY) } }));
+    QVERIFY(tab.radio("radioButton_custom")->isChecked());
+    QCOMPARE(tab.ccd.algorithmPath(), QString());
+    QCOMPARE(tab.get<QLineEdit>("lineEdit_dllName")->text(), QString());
+    QVERIFY(driver.fileFilters.isEmpty());
+    QVERIFY(driver.boxes.isEmpty());
 }
 
 QTEST_MAIN(TestCCD)

@@ -1,6 +1,7 @@
 #include "ccd.h"
 #include "greyview.h"
 #include "linearccd.h"
+#include "settingsgroup.h"
 #include "testsupport.h"
 #include "waveview.h"
 
@@ -105,6 +106,8 @@ private slots:
     void algorithmsArePerTab();
     void cursorReadOut_data();
     void cursorReadOut();
+    void settingsRoundTrip();
+    void settingsTakeOnlyWhatMakesSense();
 };
 
 void TestLinearCCD::formWidgets_data()
@@ -503,6 +506,65 @@ void TestLinearCCD::cursorReadOut()
     emit t.wave()->mouseMove(mouse);
     QCOMPARE(t.text("pos"), pos);
     QCOMPARE(t.text("val"), val);
+}
+
+void TestLinearCCD::settingsRoundTrip()
+{
+    DialogDriver driver;
+    SettingsGroup group;
+    {
+        Tab t;
+        driver.fileAnswers << QStringLiteral(TESTPLUGIN_INVERT);
+        t.get<QPushButton>("pushButton_openDll")->click();
+        t.get<QSlider>("horizontalSliderTh")->setValue(17);
+        t.get<QRadioButton>("radioButton_custom")->click();
+        QCOMPARE(t.tab.settingsGroup(), QStringLiteral("linearccd"));
+        t.tab.saveSettings(group);
+    }
+    // The keys and texts the settings files have always held.
+    QCOMPARE(group.values().keys(), (QStringList { "mode", "plugin", "threshold" }));
+    QCOMPARE(group.values().value("mode").toString(), QStringLiteral("custom"));
+
+    Tab t;
+    t.feed(frame(ramp()));
+    t.tab.restoreSettings(group);
+    QVERIFY(t.get<QRadioButton>("radioButton_custom")->isChecked());
+    QCOMPARE(t.get<QSpinBox>("spinBoxTh")->value(), 17);
+    QCOMPARE(t.get<QSlider>("horizontalSliderTh")->value(), 17);
+    QCOMPARE(t.get<QLineEdit>("lineEdit_dllPath")->text(), QStringLiteral(TESTPLUGIN_INVERT));
+    // The plug-in came before the mode: the custom mode shows its work at
+    // once, without a dialog.
+    QCOMPARE(t.bin()->data(), inverted(ramp()));
+    QCOMPARE(driver.fileFilters.size(), 1);
+    QVERIFY(driver.boxes.isEmpty());
+}
+
+void TestLinearCCD::settingsTakeOnlyWhatMakesSense()
+{
+    DialogDriver driver;
+    QTemporaryDir dir;
+    Tab t;
+    t.feed(frame(ramp()));
+    t.tab.restoreSettings(
+            SettingsGroup({ { "mode", "Fixed" },
+                            { "threshold", 256 },
+                            { "plugin", QStringLiteral(TESTPLUGIN_INVERT) + QChar(u'\0') } }));
+    QVERIFY(t.get<QRadioButton>("radioButton_midVal")->isChecked());
+    QCOMPARE(t.get<QSpinBox>("spinBoxTh")->value(), 0);
+
+    // A plug-in that went away: the custom mode is chosen without an
+    // algorithm, as after a cancelled dialog, and nobody is asked.
+    t.tab.restoreSettings(SettingsGroup(
+            { { "mode", "custom" }, { "plugin", dir.filePath(QStringLiteral("gone.so")) } }));
+    QVERIFY(t.get<QRadioButton>("radioButton_custom")->isChecked());
+    QCOMPARE(t.get<QLineEdit>("lineEdit_dllPath")->text(), QStringLiteral("请选择算法"));
+    QCOMPARE(t.bin()->data(), QByteArray(128, '\0'));
+    QVERIFY(driver.fileFilters.isEmpty());
+    QVERIFY(driver.boxes.isEmpty());
+    // Without an algorithm none is remembered.
+    SettingsGroup saved;
+    t.tab.saveSettings(saved);
+    QVERIFY(!saved.values().value("plugin").isValid());
 }
 
 QTEST_MAIN(TestLinearCCD)

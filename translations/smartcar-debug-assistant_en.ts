@@ -165,20 +165,12 @@
         <translation>Error</translation>
     </message>
     <message>
-        <source>写入文件%1失败！</source>
-        <translation>Writing to %1 failed.</translation>
-    </message>
-    <message>
         <source>位图(*.bmp)</source>
         <translation>Bitmaps (*.bmp)</translation>
     </message>
     <message>
         <source>图像为空</source>
         <translation>There is no picture yet.</translation>
-    </message>
-    <message>
-        <source>无法打开文件%1，是否被其他程序占用？</source>
-        <translation>Cannot open %1. Is another program using it?</translation>
     </message>
     <message>
         <source>保存图像(PNG)</source>

@@ -4,6 +4,7 @@
 #include "byteutils.h"
 #include "exportdialogs.h"
 #include "frameextraction.h"
+#include "thresholdcontrols.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -11,11 +12,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
+
+const QString kWidthKey = QStringLiteral("width");
+const QString kHeightKey = QStringLiteral("height");
+const QString kAutoZoomKey = QStringLiteral("autoZoom");
 
 // A picture view's picture as plain 8-bit grey: its palette index is its grey level.
 QImage greyImage(const PicView &view)
@@ -29,7 +33,6 @@ CCD::CCD(QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::CCD)
     , m_threshold(0)
-    , m_imgProc(nullptr)
     , m_seriesAction(nullptr)
     , m_seriesCount(nullptr)
 {
@@ -57,37 +60,6 @@ void CCD::handleData(QByteArray &buffer)
         saveToSeries();
 }
 
-void CCD::setThresholdMode(ThresholdMode mode)
-{
-    switch (mode) {
-    case ThresholdMode::MidValue:
-        ui->radioButton_mid->setChecked(true);
-        on_radioButton_mid_clicked();
-        break;
-    case ThresholdMode::Fixed:
-        ui->radioButton_fixed->setChecked(true);
-        on_radioButton_fixed_clicked();
-        break;
-    case ThresholdMode::Custom:
-        ui->radioButton_custom->setChecked(true);
-        updateBinary();
-        break;
-    }
-}
-
-int CCD::fixedThreshold() const
-{
-    return ui->spinBoxTh->value();
-}
-
-bool CCD::setFixedThreshold(int threshold)
-{
-    if (threshold < ui->spinBoxTh->minimum() || threshold > ui->spinBoxTh->maximum())
-        return false;
-    ui->spinBoxTh->setValue(threshold);
-    return true;
-}
-
 QSize CCD::pictureSize() const
 {
     return QSize(ui->spinBoxWidth->value(), ui->spinBoxHeight->value());
@@ -105,31 +77,49 @@ bool CCD::setPictureSize(QSize size)
     return true;
 }
 
-bool CCD::autoZoom() const
-{
-    return ui->radioButtonAutoZoom->isChecked();
-}
-
-void CCD::setAutoZoom(bool on)
-{
-    (on ? ui->radioButtonAutoZoom : ui->radioButtonNoZoom)->setChecked(true);
-    on_radioButtonAutoZoom_clicked();
-}
-
 QString CCD::algorithmPath() const
 {
-    return m_imgProc ? ui->lineEdit_dllName->text() : QString();
+    return m_thresholdControls->algorithmPath();
 }
 
 bool CCD::loadAlgorithmQuietly(const QString &path)
 {
-    const AlgorithmLoadResult result = loadAlgorithmLibrary(path);
-    if (result.status != AlgorithmLoadResult::Loaded)
+    if (!m_thresholdControls->loadAlgorithmQuietly(path))
         return false;
-    m_imgProc = result.imgProc;
-    ui->lineEdit_dllName->setText(result.fileName);
     updateBinary();
     return true;
+}
+
+QString CCD::settingsGroup() const
+{
+    return QStringLiteral("camera");
+}
+
+void CCD::saveSettings(SettingsGroup &group) const
+{
+    m_thresholdControls->save(group);
+    group.write(kWidthKey, ui->spinBoxWidth->value());
+    group.write(kHeightKey, ui->spinBoxHeight->value());
+    group.write(kAutoZoomKey, ui->radioButtonAutoZoom->isChecked());
+}
+
+void CCD::restoreSettings(const SettingsGroup &group)
+{
+    // A side on its own keeps the other side the tab has.
+    QSize size = pictureSize();
+    const QSpinBox *width = ui->spinBoxWidth;
+    const QSpinBox *height = ui->spinBoxHeight;
+    if (const auto value = group.readInt(kWidthKey, width->minimum(), width->maximum()))
+        size.setWidth(*value);
+    if (const auto value = group.readInt(kHeightKey, height->minimum(), height->maximum()))
+        size.setHeight(*value);
+    setPictureSize(size);
+    if (const auto on = group.readBool(kAutoZoomKey)) {
+        (*on ? ui->radioButtonAutoZoom : ui->radioButtonNoZoom)->setChecked(true);
+        on_radioButtonAutoZoom_clicked();
+    }
+    if (m_thresholdControls->restore(group))
+        refreshForMode();
 }
 
 void CCD::onComOpen()
@@ -168,8 +158,7 @@ void CCD::on_radioButtonNoZoom_clicked()
 
 void CCD::on_spinBoxTh_valueChanged(int value)
 {
-    ui->horizontalSliderTh->setValue(value);
-    if (ui->radioButton_fixed->isChecked()) {
+    if (m_thresholdControls->spinBoxChanged(value)) {
         m_threshold = value;
         updateBinary();
     }
@@ -182,23 +171,9 @@ void CCD::on_pushButtonSaveData_clicked()
     if (fileName.isEmpty())
         return;
 
-    // Written beside the chosen file and put in its place only when complete,
-    // so that a full disk leaves an earlier file as it was.
-    QSaveFile file(fileName);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
-        showOpenError(fileName);
-        return;
-    }
     QString text;
     bytesToHexText(m_picture, text, 0);
-    const QByteArray bytes = text.toLatin1();
-    // A disk that fills up, or a file size limit, must not pass for a saved
-    // file. Flushed first: commit() does not notice a failed final flush in
-    // every Qt 6 version.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        QMessageBox::critical(this, tr("错误"), tr("写入文件%1失败！").arg(fileName),
-                              QMessageBox::Ok);
+    saveFileOrReport(this, fileName, text.toLatin1());
 }
 
 void CCD::on_pushButtonSavePicture_clicked()
@@ -213,13 +188,8 @@ void CCD::on_pushButtonSavePicture_clicked()
         QMessageBox::critical(this, tr("错误"), tr("图像为空"), QMessageBox::Ok);
         return;
     }
-    // The view's own indexed image: an 8-bit palette bitmap at the picture's
-    // size, put in place only when complete, like the data file.
-    QSaveFile file(fileName);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || !image->save(&file, "BMP") || !file.flush()
-        || !file.commit())
-        showOpenError(fileName);
+    // The view's own indexed image: an 8-bit palette bitmap at the picture's size.
+    saveFileOrReport(this, fileName, bmpBytes(*image));
 }
 
 void CCD::getCursorValue(int x, int y, int value)
@@ -230,25 +200,25 @@ void CCD::getCursorValue(int x, int y, int value)
 
 void CCD::on_horizontalSliderTh_valueChanged(int value)
 {
-    ui->spinBoxTh->setValue(value);
+    m_thresholdControls->sliderChanged(value);
 }
 
 void CCD::on_radioButton_fixed_clicked()
 {
-    m_threshold = ui->spinBoxTh->value();
+    m_threshold = m_thresholdControls->fixedThreshold();
     updateBinary();
 }
 
 void CCD::on_pushButton_openDll_clicked()
 {
-    loadAlgorithm();
+    m_thresholdControls->chooseAlgorithm();
     updateBinary();
 }
 
 void CCD::on_radioButton_custom_clicked()
 {
-    if (!m_imgProc)
-        loadAlgorithm();
+    // After a cancelled choice the binarized picture stays as it was.
+    m_thresholdControls->chooseAlgorithmIfNone();
     updateBinary();
 }
 
@@ -261,8 +231,9 @@ void CCD::initUi()
 {
     ui->spinBoxWidth->setRange(1, 320);
     ui->spinBoxHeight->setRange(1, 240);
-    ui->spinBoxTh->setRange(0, 255);
-    ui->horizontalSliderTh->setRange(0, 255);
+    m_thresholdControls = std::make_unique<ThresholdControls>(ThresholdControls::Widgets {
+            ui->radioButton_mid, ui->radioButton_fixed, ui->radioButton_custom, ui->spinBoxTh,
+            ui->horizontalSliderTh, ui->lineEdit_dllName });
     ui->lineEditEndCode->setEnabled(false);
     setDefaults();
 
@@ -283,12 +254,21 @@ void CCD::setDefaults()
     ui->lineEditEndCode->setText(QStringLiteral("ff"));
 }
 
-void CCD::loadAlgorithm()
+// What a click on the checked mode's button shows, without the custom
+// mode's dialog.
+void CCD::refreshForMode()
 {
-    QString dllName;
-    openAlgorithmDll(dllName, m_imgProc);
-    if (!dllName.isEmpty())
-        ui->lineEdit_dllName->setText(dllName);
+    switch (m_thresholdControls->mode()) {
+    case ThresholdMode::MidValue:
+        on_radioButton_mid_clicked();
+        break;
+    case ThresholdMode::Fixed:
+        on_radioButton_fixed_clicked();
+        break;
+    case ThresholdMode::Custom:
+        updateBinary();
+        break;
+    }
 }
 
 void CCD::updateViews()
@@ -308,7 +288,7 @@ void CCD::updateStatistics()
     ui->labelMaxValue->setText(QString::number(stats.maximum));
     ui->labelMidValue->setText(QString::number(stats.mid));
     ui->labelAverage->setText(QString::number(stats.average));
-    if (ui->radioButton_mid->isChecked())
+    if (m_thresholdControls->mode() == ThresholdMode::MidValue)
         m_threshold = int(stats.mid);
 }
 
@@ -318,21 +298,8 @@ void CCD::updateBinary()
     // picture is not of the chosen size; the view refuses it and keeps the
     // binarized picture it showed.
     m_binView.setData(binarizeGrey(m_picture, ui->spinBoxWidth->value(), ui->spinBoxHeight->value(),
-                                   thresholdMode(), m_threshold, m_imgProc));
-}
-
-ThresholdMode CCD::thresholdMode() const
-{
-    if (ui->radioButton_custom->isChecked())
-        return ThresholdMode::Custom;
-    return ui->radioButton_fixed->isChecked() ? ThresholdMode::Fixed : ThresholdMode::MidValue;
-}
-
-void CCD::showOpenError(const QString &fileName)
-{
-    QMessageBox::critical(this, tr("错误"),
-                          tr("无法打开文件%1，是否被其他程序占用？").arg(fileName),
-                          QMessageBox::Ok);
+                                   m_thresholdControls->mode(), m_threshold,
+                                   m_thresholdControls->algorithm()));
 }
 
 void CCD::initExports()

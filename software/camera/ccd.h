@@ -1,19 +1,21 @@
 #ifndef CCD_H
 #define CCD_H
 
-#include "algorithmdll.h"
 #include "frameextraction.h"
-#include "greylevels.h"
 #include "pictureseries.h"
 #include "picview.h"
+#include "settingspart.h"
 #include "streamsink.h"
 
 #include <QByteArray>
 #include <QSize>
 #include <QWidget>
 
+#include <memory>
+
 class QAction;
 class QLabel;
+class ThresholdControls;
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -30,7 +32,9 @@ QT_END_NAMESPACE
 //
 // Each view's context menu saves its picture as PNG, and a series saves every
 // new picture into a folder while it is on.
-class CCD : public QWidget, public StreamSink
+//
+// It remembers the picture size, the zoom and how it binarizes.
+class CCD : public QWidget, public StreamSink, public SettingsPart
 {
     Q_OBJECT
 
@@ -46,25 +50,22 @@ public:
     // Pictures taken, skipped and misplaced since the tab was made.
     const FrameStats &frameStats() const { return m_frameStats; }
 
-    ThresholdMode thresholdMode() const;
-    // As clicking the mode's button, except that the custom mode asks for no
-    // library: without one the binarized picture stays as it is.
-    void setThresholdMode(ThresholdMode mode);
-    int fixedThreshold() const;
-    // False for a threshold outside 0..255.
-    bool setFixedThreshold(int threshold);
     QSize pictureSize() const;
-    // False, changing nothing, outside 1..320 x 1..240 or while the size is
-    // locked (the port is open).
+    // Both sides at once. False, changing nothing, outside the size boxes'
+    // ranges or while the size is locked (the port is open).
     bool setPictureSize(QSize size);
-    // Pictures stretched over the views rather than shown pixel for pixel.
-    bool autoZoom() const;
-    void setAutoZoom(bool on);
     // The library whose ImgProc the custom mode calls; empty without one.
     QString algorithmPath() const;
     // Loads the library at path for the custom mode without asking or telling
     // the user anything. False, changing nothing, when it exports no ImgProc.
     bool loadAlgorithmQuietly(const QString &path);
+
+    QString settingsGroup() const override;
+    void saveSettings(SettingsGroup &group) const override;
+    // A restored mode shows as after a click on its button, except that the
+    // custom mode asks for no library: without one the binarized picture
+    // stays as it is.
+    void restoreSettings(const SettingsGroup &group) override;
 
 public slots:
     // The picture size is locked while the port is open.
@@ -89,11 +90,10 @@ private slots:
 private:
     void initUi();
     void setDefaults();
-    void loadAlgorithm();
+    void refreshForMode();
     void updateViews();
     void updateStatistics();
     void updateBinary();
-    void showOpenError(const QString &fileName);
     void initExports();
     void savePng(const PicView &view, const QString &stem);
     void setSeriesSaving(bool on);
@@ -105,7 +105,7 @@ private:
     QByteArray m_picture;
     FrameStats m_frameStats;
     int m_threshold;
-    ImgProcFunc m_imgProc;
+    std::unique_ptr<ThresholdControls> m_thresholdControls;
     QAction *m_seriesAction;
     QLabel *m_seriesCount;
     PictureSeries m_series;

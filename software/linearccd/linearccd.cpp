@@ -5,6 +5,7 @@
 #include "exportdialogs.h"
 #include "frameextraction.h"
 #include "greyview.h"
+#include "thresholdcontrols.h"
 #include "waveview.h"
 
 #include <QAction>
@@ -39,7 +40,6 @@ LinearCCD::LinearCCD(QWidget *parent)
     , m_greyView(new GreyView(nullptr))
     , m_waveView(new WaveView(nullptr))
     , m_binView(new GreyView(nullptr))
-    , m_imgProc(nullptr)
     , m_recordAction(nullptr)
     , m_recordCount(nullptr)
 {
@@ -47,8 +47,9 @@ LinearCCD::LinearCCD(QWidget *parent)
     placeView(ui->groupBox_3, m_greyView);
     placeView(ui->groupBox_4, m_binView);
     placeView(ui->groupBox_2, m_waveView);
-    ui->spinBoxTh->setRange(0, 255);
-    ui->horizontalSliderTh->setRange(0, 255);
+    m_thresholdControls = std::make_unique<ThresholdControls>(ThresholdControls::Widgets {
+            ui->radioButton_midVal, ui->radioButton_fixedVal, ui->radioButton_custom, ui->spinBoxTh,
+            ui->horizontalSliderTh, ui->lineEdit_dllPath });
     m_pixels = QByteArray(kLinePixels, '\0');
     connect(m_waveView, &WaveView::mouseMove, this, &LinearCCD::onMouseMove);
 
@@ -104,9 +105,10 @@ void LinearCCD::updateViews()
     showStatistics(stats);
     m_greyView->setData(m_pixels);
 
-    const ThresholdMode mode = thresholdMode();
-    const int threshold = modeThreshold(mode, stats, ui->spinBoxTh->value());
-    QByteArray binarized = binarizeGrey(m_pixels, kLinePixels, 1, mode, threshold, m_imgProc);
+    const ThresholdMode mode = m_thresholdControls->mode();
+    const int threshold = modeThreshold(mode, stats, m_thresholdControls->fixedThreshold());
+    QByteArray binarized = binarizeGrey(m_pixels, kLinePixels, 1, mode, threshold,
+                                        m_thresholdControls->algorithm());
     // Without an algorithm the strip turns all black.
     if (binarized.isEmpty())
         binarized = QByteArray(kLinePixels, '\0');
@@ -123,66 +125,25 @@ void LinearCCD::showStatistics(const GreyStatistics &stats)
     ui->midText->setText(QString::number(stats.mid));
 }
 
-ThresholdMode LinearCCD::thresholdMode() const
+QString LinearCCD::settingsGroup() const
 {
-    if (ui->radioButton_midVal->isChecked())
-        return ThresholdMode::MidValue;
-    if (ui->radioButton_fixedVal->isChecked())
-        return ThresholdMode::Fixed;
-    return ThresholdMode::Custom;
+    return QStringLiteral("linearccd");
 }
 
-void LinearCCD::setThresholdMode(ThresholdMode mode)
+void LinearCCD::saveSettings(SettingsGroup &group) const
 {
-    switch (mode) {
-    case ThresholdMode::MidValue:
-        ui->radioButton_midVal->setChecked(true);
-        break;
-    case ThresholdMode::Fixed:
-        ui->radioButton_fixedVal->setChecked(true);
-        break;
-    case ThresholdMode::Custom:
-        ui->radioButton_custom->setChecked(true);
-        break;
-    }
-    updateViews();
+    m_thresholdControls->save(group);
 }
 
-int LinearCCD::fixedThreshold() const
+void LinearCCD::restoreSettings(const SettingsGroup &group)
 {
-    return ui->spinBoxTh->value();
-}
-
-bool LinearCCD::setFixedThreshold(int threshold)
-{
-    if (threshold < ui->spinBoxTh->minimum() || threshold > ui->spinBoxTh->maximum())
-        return false;
-    ui->spinBoxTh->setValue(threshold);
-    return true;
-}
-
-QString LinearCCD::algorithmPath() const
-{
-    return m_imgProc ? ui->lineEdit_dllPath->text() : QString();
-}
-
-bool LinearCCD::loadAlgorithmQuietly(const QString &path)
-{
-    const AlgorithmLoadResult result = loadAlgorithmLibrary(path);
-    if (result.status != AlgorithmLoadResult::Loaded)
-        return false;
-    m_imgProc = result.imgProc;
-    ui->lineEdit_dllPath->setText(result.fileName);
-    updateViews();
-    return true;
+    if (m_thresholdControls->restore(group))
+        updateViews();
 }
 
 void LinearCCD::on_spinBoxTh_valueChanged(int value)
 {
-    // Setting the slider to the value it already has emits nothing, so the
-    // two controls mirror each other without a loop.
-    ui->horizontalSliderTh->setValue(value);
-    if (ui->radioButton_fixedVal->isChecked())
+    if (m_thresholdControls->spinBoxChanged(value))
         updateViews();
 }
 
@@ -196,7 +157,7 @@ void LinearCCD::onMouseMove(QPoint pos)
 
 void LinearCCD::on_horizontalSliderTh_valueChanged(int value)
 {
-    ui->spinBoxTh->setValue(value);
+    m_thresholdControls->sliderChanged(value);
 }
 
 void LinearCCD::on_radioButton_midVal_clicked()
@@ -211,22 +172,15 @@ void LinearCCD::on_radioButton_fixedVal_clicked()
 
 void LinearCCD::on_radioButton_custom_clicked()
 {
-    if (!m_imgProc)
-        chooseAlgorithm();
+    // After a cancelled choice the strip shows black.
+    m_thresholdControls->chooseAlgorithmIfNone();
     updateViews();
 }
 
+// The new algorithm shows from the next refresh.
 void LinearCCD::on_pushButton_openDll_clicked()
 {
-    chooseAlgorithm();
-}
-
-void LinearCCD::chooseAlgorithm()
-{
-    QString dllName;
-    openAlgorithmDll(dllName, m_imgProc);
-    if (!dllName.isEmpty())
-        ui->lineEdit_dllPath->setText(dllName);
+    m_thresholdControls->chooseAlgorithm();
 }
 
 void LinearCCD::saveLine()

@@ -1,19 +1,22 @@
 #ifndef LINEARCCD_H
 #define LINEARCCD_H
 
-#include "algorithmdll.h"
 #include "appendfile.h"
 #include "frameextraction.h"
 #include "greylevels.h"
+#include "settingspart.h"
 #include "streamsink.h"
 
 #include <QByteArray>
 #include <QPoint>
 #include <QWidget>
 
+#include <memory>
+
 class GreyView;
 class QAction;
 class QLabel;
+class ThresholdControls;
 class WaveView;
 
 QT_BEGIN_NAMESPACE
@@ -26,8 +29,9 @@ QT_END_NAMESPACE
 // bytes, shows its statistics, plots it, shows it as a grey strip and
 // binarizes it by the mid value, a fixed threshold or a custom algorithm.
 // The views' context menu saves the line and the views' picture, and records
-// every new line into a file while recording is on.
-class LinearCCD : public QWidget, public StreamSink
+// every new line into a file while recording is on. It remembers how it
+// binarizes.
+class LinearCCD : public QWidget, public StreamSink, public SettingsPart
 {
     Q_OBJECT
 
@@ -47,18 +51,11 @@ public:
     // Lines taken, skipped and misplaced since the tab was made.
     const FrameStats &frameStats() const { return m_frameStats; }
 
-    ThresholdMode thresholdMode() const;
-    // As clicking the mode's button, except that the custom mode asks for no
-    // library: without one the strip turns black.
-    void setThresholdMode(ThresholdMode mode);
-    int fixedThreshold() const;
-    // False for a threshold outside 0..255.
-    bool setFixedThreshold(int threshold);
-    // The library whose ImgProc the custom mode calls; empty without one.
-    QString algorithmPath() const;
-    // Loads the library at path for the custom mode without asking or telling
-    // the user anything. False, changing nothing, when it exports no ImgProc.
-    bool loadAlgorithmQuietly(const QString &path);
+    QString settingsGroup() const override;
+    void saveSettings(SettingsGroup &group) const override;
+    // A restored mode shows as after a click on its button, except that the
+    // custom mode asks for no library: without one the strip turns black.
+    void restoreSettings(const SettingsGroup &group) override;
 
 private slots:
     void on_spinBoxTh_valueChanged(int);
@@ -72,7 +69,6 @@ private slots:
 private:
     void updateViews();
     void showStatistics(const GreyStatistics &stats);
-    void chooseAlgorithm();
     void saveLine();
     void savePicture();
     void setRecording(bool on);
@@ -84,7 +80,7 @@ private:
     GreyView *m_binView;
     QByteArray m_pixels;
     FrameStats m_frameStats;
-    ImgProcFunc m_imgProc;
+    std::unique_ptr<ThresholdControls> m_thresholdControls;
     QAction *m_recordAction;
     QLabel *m_recordCount;
     AppendFile m_record;

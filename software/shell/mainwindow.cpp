@@ -96,7 +96,8 @@ void MainWindow::buildStatusBar()
 
 QList<SettingsPart *> MainWindow::settingsParts() const
 {
-    return { m_windowSettings.get(), m_serialPanel, m_statusPanel, m_languageButton };
+    return { m_windowSettings.get(), m_serialPanel, m_statusPanel, m_languageButton,
+             m_linearCCD,            m_ccd };
 }
 
 int MainWindow::currentTab() const

@@ -7,6 +7,19 @@
 #include <QImage>
 #include <QMessageBox>
 
+namespace {
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+} // namespace
+
 bool exportFile(QWidget *parent, const QString &stem, const QString &suffix, const QString &filter,
                 const std::function<QByteArray()> &content)
 {
@@ -15,7 +28,12 @@ bool exportFile(QWidget *parent, const QString &stem, const QString &suffix, con
             filter);
     if (fileName.isEmpty())
         return false;
-    const SaveResult result = saveWholeFile(fileName, content());
+    return saveFileOrReport(parent, fileName, content());
+}
+
+bool saveFileOrReport(QWidget *parent, const QString &fileName, const QByteArray &bytes)
+{
+    const SaveResult result = saveWholeFile(fileName, bytes);
     if (result != SaveResult::Saved) {
         showSaveError(parent, fileName, result);
         return false;
@@ -35,9 +53,10 @@ void showSaveError(QWidget *parent, const QString &fileName, SaveResult result)
 
 QByteArray pngBytes(const QImage &image)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return encoded(image, "PNG");
+}
+
+QByteArray bmpBytes(const QImage &image)
+{
+    return encoded(image, "BMP");
 }

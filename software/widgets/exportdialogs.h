@@ -20,10 +20,16 @@ class QWidget;
 bool exportFile(QWidget *parent, const QString &stem, const QString &suffix, const QString &filter,
                 const std::function<QByteArray()> &content);
 
+// Writes bytes as the whole content of fileName; a failure is reported.
+// True once saved.
+bool saveFileOrReport(QWidget *parent, const QString &fileName, const QByteArray &bytes);
+
 // The program's error box for a file that could not be opened or written.
 void showSaveError(QWidget *parent, const QString &fileName, SaveResult result);
 
 // image as the bytes of a PNG file.
 QByteArray pngBytes(const QImage &image);
+// image as the bytes of a BMP file; an indexed image keeps its palette.
+QByteArray bmpBytes(const QImage &image);
 
 #endif // EXPORTDIALOGS_H

@@ -1,10 +1,8 @@
 #include "ccd.h"
-#include "comassistant.h"
 #include "commandline.h"
 #include "languagebutton.h"
 #include "linearccd.h"
 #include "mainwindow.h"
-#include "oscilloscope.h"
 #include "settingsstore.h"
 #include "statusbarpanel.h"
 #include "testsupport.h"
@@ -38,22 +36,6 @@ QVariantMap remembered(const MainWindow &window)
     values["autoReconnect"] = window.statusPanel()->autoReconnect();
     values["tab"] = window.currentTab();
     values["language"] = int(window.languageButton()->chosen());
-    values["hexDisplay"] = window.terminal()->hexDisplay();
-    values["hexSend"] = window.terminal()->hexSend();
-    values["encoding"] = window.terminal()->textEncoding();
-    values["timestamps"] = window.terminal()->timestamps();
-    values["lineEnding"] = int(window.terminal()->lineEnding());
-    values["repeatPeriod"] = window.terminal()->repeatPeriod();
-    values["sendHistory"] = window.terminal()->sendHistory();
-    const Oscilloscope *scope = window.oscilloscope();
-    for (int ch = 0; ch < 4; ++ch) {
-        values[QStringLiteral("scale%1").arg(ch)] = scope->channelScaleIndex(ch);
-        values[QStringLiteral("max%1").arg(ch)] = scope->maximum(ch);
-        values[QStringLiteral("min%1").arg(ch)] = scope->minimum(ch);
-    }
-    values["channel"] = scope->currentChannel();
-    values["verticalDial"] = scope->verticalDial();
-    values["horizontal"] = scope->horizontalScaleIndex();
     values["linearMode"] = int(window.linearCCD()->thresholdMode());
     values["linearThreshold"] = window.linearCCD()->fixedThreshold();
     values["linearPlugin"] = window.linearCCD()->algorithmPath();
@@ -158,26 +140,6 @@ void TestSettingsStore::roundTrip()
         window.statusPanel()->setAutoReconnect(true);
         QVERIFY(window.setCurrentTab(1));
         window.languageButton()->setChosen(UiLanguage::English);
-        window.terminal()->setHexDisplay(false);
-        window.terminal()->setHexSend(true);
-        window.terminal()->setTextEncoding(QStringLiteral("UTF-8"));
-        window.terminal()->setTimestamps(true);
-        window.terminal()->setLineEnding(LineEnding::CrLf);
-        window.terminal()->setRepeatPeriod(25);
-        window.terminal()->setSendHistory(
-                { QStringLiteral("text:PID 1.5, 0.2\n速度 @12"), QStringLiteral("hex:FA 29") });
-        Oscilloscope *scope = window.oscilloscope();
-        QVERIFY(scope->setChannelScaleIndex(0, 0));
-        QVERIFY(scope->setChannelScaleIndex(1, 1));
-        QVERIFY(scope->setChannelScaleIndex(2, 9));
-        QVERIFY(scope->setChannelScaleIndex(3, 14));
-        QVERIFY(scope->setCurrentChannel(2));
-        QVERIFY(scope->setVerticalDial(3));
-        QVERIFY(scope->setHorizontalScaleIndex(12));
-        QVERIFY(scope->setLimits(0, 10, -10));
-        QVERIFY(scope->setLimits(1, -2.5, -7.125));
-        QVERIFY(scope->setLimits(2, 0.5, 0.25));
-        QVERIFY(scope->setLimits(3, 100, 99.999));
         QVERIFY(window.linearCCD()->loadAlgorithmQuietly(nativePath(TESTPLUGIN_INVERT)));
         QVERIFY(window.linearCCD()->setFixedThreshold(17));
         window.linearCCD()->setThresholdMode(ThresholdMode::Custom);
@@ -207,7 +169,6 @@ void TestSettingsStore::roundTrip()
     // The widgets show it, as after the user's own clicks.
     QCOMPARE(window.findChild<QComboBox *>("baudrateList")->currentText(), QStringLiteral("9600"));
     QCOMPARE(window.findChild<QTabWidget *>("tabWidget")->currentIndex(), 1);
-    QVERIFY(window.findChild<QRadioButton *>("GettedTextBnt")->isChecked());
     QVERIFY(window.linearCCD()->findChild<QRadioButton *>("radioButton_custom")->isChecked());
     QCOMPARE(window.linearCCD()->findChild<QLineEdit *>("lineEdit_dllPath")->text(),
              nativePath(TESTPLUGIN_INVERT));
@@ -283,29 +244,6 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
                "geometry=@ByteArray(not a geometry)\n"
                "tab=-1\n"
                "language=english\n"
-               "[terminal]\n"
-               "display=binary\n"
-               "send=\n"
-               "encoding=Latin-1\n"
-               "timestamps=perhaps\n"
-               "lineEnding=CRLF\n"
-               "repeatPeriod=5\n"
-               // A list of one, as the file keeps it: a sensible value.
-               "history=\"text:PID 1.5, 0.2\"\n"
-               "[scope]\n"
-               "channel=0\n"
-               "verticalDial=15\n"
-               "horizontalScale=1e3\n"
-               "ch1\\scale=99\n"
-               "ch1\\maximum=nan\n"
-               "ch1\\minimum=0\n"
-               "ch2\\maximum=1\n"
-               "ch2\\minimum=2\n"
-               "ch3\\maximum=inf\n"
-               "ch3\\minimum=-inf\n"
-               // Equal in the boxes' three decimals.
-               "ch4\\maximum=1.0004\n"
-               "ch4\\minimum=1.0001\n"
                "[linearccd]\n"
                "mode=Fixed\n"
                "threshold=256\n"
@@ -321,7 +259,6 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
     QSettings settings(path, QSettings::IniFormat);
     // Values of other types than text, as a registry or a hand-edited file
     // may hold them.
-    settings.setValue(QStringLiteral("scope/ch2/scale"), QPoint(1, 2));
     settings.setValue(QStringLiteral("serial/stopBits"), QStringList { "1", "2" });
     settings.setValue(QStringLiteral("camera/width"), 3.5);
     settings.setValue(QStringLiteral("window/geometry"), QString(100000, QLatin1Char('x')));
@@ -330,20 +267,7 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
     SettingsStore(settings).restore(window);
     QVariantMap expected = m_defaults;
     expected["dataBits"] = 2;
-    expected["sendHistory"] = QStringList { QStringLiteral("text:PID 1.5, 0.2") };
     QCOMPARE(differences(expected, remembered(window)), QStringList());
-
-    // A history with a control character or more entries than are kept is
-    // left out whole.
-    settings.setValue(QStringLiteral("terminal/history"), QStringList { "text:a\x1b[2J" });
-    SettingsStore(settings).restore(window);
-    QCOMPARE(window.terminal()->sendHistory(), expected["sendHistory"].toStringList());
-    QStringList many;
-    for (int i = 0; i < 21; ++i)
-        many << QStringLiteral("text:%1").arg(i);
-    settings.setValue(QStringLiteral("terminal/history"), many);
-    SettingsStore(settings).restore(window);
-    QCOMPARE(window.terminal()->sendHistory(), expected["sendHistory"].toStringList());
     QVERIFY(m_dialogs->boxes.isEmpty());
 }
 

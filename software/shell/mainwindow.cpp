@@ -38,7 +38,7 @@ MainWindow::MainWindow(QWidget *parent)
     , m_recording(nullptr)
     , m_replay(nullptr)
     , m_languageButton(nullptr)
-    , m_comAssistant(new ComAssistant(nullptr, m_connection->portSlot()))
+    , m_comAssistant(new ComAssistant(nullptr, *m_connection))
     , m_oscilloscope(new Oscilloscope(nullptr))
     , m_linearCCD(new LinearCCD(nullptr))
     , m_ccd(new CCD(nullptr))
@@ -91,7 +91,6 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_connection, &SerialConnection::stateChanged, this,
             &MainWindow::onConnectionStateChanged);
     connect(m_connection, &SerialConnection::reconnected, this, &MainWindow::onReconnected);
-    connect(m_connection, &SerialConnection::errorOccurred, this, &MainWindow::onConnectionError);
     connect(m_portWatcher, &PortWatcher::portsChanged, this, &MainWindow::followPorts);
     m_portWatcher->setActive(true);
 }
@@ -323,10 +322,4 @@ void MainWindow::onReconnected(const QString &device)
     // An adapter back under another name: the box names the port in use.
     if (deviceNameForEntry(ui->comList->currentText(), platformPortNaming()) != device)
         setPortEntry(device);
-}
-
-void MainWindow::onConnectionError(QSerialPort::SerialPortError error)
-{
-    if (error == QSerialPort::WriteError)
-        m_comAssistant->reportSendFailure();
 }

@@ -6,7 +6,6 @@
 
 #include <QByteArray>
 #include <QMainWindow>
-#include <QSerialPort>
 
 class CapturePlayer;
 class CCD;
@@ -96,7 +95,6 @@ private:
     void updatePanel();
     void onConnectionStateChanged(SerialConnection::State state);
     void onReconnected(const QString &device);
-    void onConnectionError(QSerialPort::SerialPortError error);
     void onReplayActive(bool active);
     bool selectIndex(QComboBox *list, int index);
 

@@ -1,17 +1,11 @@
 #include "settingsstore.h"
 
 #include "ccd.h"
-#include "comassistant.h"
 #include "startoptions.h"
 #include "languagebutton.h"
 #include "linearccd.h"
-#include "lineending.h"
 #include "mainwindow.h"
-#include "oscilloscope.h"
-#include "repeatsender.h"
-#include "sendhistory.h"
 #include "statusbarpanel.h"
-#include "textencoding.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -31,16 +25,6 @@ const QString kAutoReconnect = QStringLiteral("serial/autoReconnect");
 const QString kGeometry = QStringLiteral("window/geometry");
 const QString kTab = QStringLiteral("window/tab");
 const QString kLanguage = QStringLiteral("window/language");
-const QString kTerminalDisplay = QStringLiteral("terminal/display");
-const QString kTerminalSend = QStringLiteral("terminal/send");
-const QString kTerminalEncoding = QStringLiteral("terminal/encoding");
-const QString kTerminalTimestamps = QStringLiteral("terminal/timestamps");
-const QString kTerminalLineEnding = QStringLiteral("terminal/lineEnding");
-const QString kTerminalRepeatPeriod = QStringLiteral("terminal/repeatPeriod");
-const QString kTerminalHistory = QStringLiteral("terminal/history");
-const QString kScopeChannel = QStringLiteral("scope/channel");
-const QString kScopeVerticalDial = QStringLiteral("scope/verticalDial");
-const QString kScopeHorizontalScale = QStringLiteral("scope/horizontalScale");
 const QString kLinearMode = QStringLiteral("linearccd/mode");
 const QString kLinearThreshold = QStringLiteral("linearccd/threshold");
 const QString kLinearPlugin = QStringLiteral("linearccd/plugin");
@@ -51,18 +35,11 @@ const QString kCameraHeight = QStringLiteral("camera/height");
 const QString kCameraZoom = QStringLiteral("camera/autoZoom");
 const QString kCameraPlugin = QStringLiteral("camera/plugin");
 
-// Per scope channel, numbered 1..4 as on its buttons.
-QString scopeKey(int ch, const char *name)
-{
-    return QStringLiteral("scope/ch%1/%2").arg(ch + 1).arg(QLatin1String(name));
-}
-
 // A port name or a device path, and a plug-in's path.
 constexpr int kMaxPathLength = 4096;
 // saveGeometry() writes a few dozen bytes.
 constexpr int kMaxGeometrySize = 4096;
 
-const QStringList kDisplayModes = { QStringLiteral("text"), QStringLiteral("hex") };
 const QStringList kThresholdModes
         = { QStringLiteral("mid"), QStringLiteral("fixed"), QStringLiteral("custom") };
 
@@ -133,43 +110,6 @@ void SettingsStore::restore(MainWindow &window)
     if (const auto tab = readInt(kTab, 0, 3))
         window.setCurrentTab(*tab);
 
-    ComAssistant *terminal = window.terminal();
-    if (const auto mode = readChoice(kTerminalDisplay, kDisplayModes))
-        terminal->setHexDisplay(*mode == 1);
-    if (const auto mode = readChoice(kTerminalSend, kDisplayModes))
-        terminal->setHexSend(*mode == 1);
-    const QStringList encodings = TextEncoding::available();
-    if (const auto index = readChoice(kTerminalEncoding, encodings))
-        terminal->setTextEncoding(encodings.at(*index));
-    if (const auto on = readBool(kTerminalTimestamps))
-        terminal->setTimestamps(*on);
-    if (const auto ending = readChoice(kTerminalLineEnding, lineEndingNames()))
-        terminal->setLineEnding(LineEnding(*ending));
-    if (const auto period
-        = readInt(kTerminalRepeatPeriod, RepeatSender::kMinPeriodMs, RepeatSender::kMaxPeriodMs))
-        terminal->setRepeatPeriod(*period);
-    // "text:" or "hex:" and the editor's content, each.
-    if (const auto history
-        = readTextList(kTerminalHistory, SendHistory::kLimit, SendHistory::kMaxTextLength + 5))
-        terminal->setSendHistory(*history);
-
-    Oscilloscope *scope = window.oscilloscope();
-    for (int ch = 0; ch < 4; ++ch) {
-        if (const auto scale = readInt(scopeKey(ch, "scale"), 0, 14))
-            scope->setChannelScaleIndex(ch, *scale);
-        const auto maximum = readDouble(scopeKey(ch, "maximum"), -1e6, 1e6);
-        const auto minimum = readDouble(scopeKey(ch, "minimum"), -1e6, 1e6);
-        // A limit on its own could break the rule with the other box's value.
-        if (maximum && minimum)
-            scope->setLimits(ch, *maximum, *minimum);
-    }
-    if (const auto channel = readInt(kScopeChannel, 1, 4))
-        scope->setCurrentChannel(*channel - 1);
-    if (const auto position = readInt(kScopeVerticalDial, 1, 14))
-        scope->setVerticalDial(*position);
-    if (const auto index = readInt(kScopeHorizontalScale, 0, 13))
-        scope->setHorizontalScaleIndex(*index);
-
     // Plug-ins first, so that a custom mode finds its algorithm.
     LinearCCD *linear = window.linearCCD();
     if (const auto path = readFilePath(kLinearPlugin))
@@ -227,25 +167,6 @@ void SettingsStore::save(const MainWindow &window)
     if (window.languageButton()->pickedByUser())
         m_runValues.remove(kLanguage);
     write(kLanguage, uiLanguageCode(window.languageButton()->chosen()));
-
-    const ComAssistant *terminal = window.terminal();
-    write(kTerminalDisplay, kDisplayModes.at(terminal->hexDisplay() ? 1 : 0));
-    write(kTerminalSend, kDisplayModes.at(terminal->hexSend() ? 1 : 0));
-    write(kTerminalEncoding, terminal->textEncoding());
-    write(kTerminalTimestamps, terminal->timestamps());
-    write(kTerminalLineEnding, lineEndingNames().at(int(terminal->lineEnding())));
-    write(kTerminalRepeatPeriod, terminal->repeatPeriod());
-    write(kTerminalHistory, terminal->sendHistory());
-
-    const Oscilloscope *scope = window.oscilloscope();
-    for (int ch = 0; ch < 4; ++ch) {
-        write(scopeKey(ch, "scale"), scope->channelScaleIndex(ch));
-        write(scopeKey(ch, "maximum"), scope->maximum(ch));
-        write(scopeKey(ch, "minimum"), scope->minimum(ch));
-    }
-    write(kScopeChannel, scope->currentChannel() + 1);
-    write(kScopeVerticalDial, scope->verticalDial());
-    write(kScopeHorizontalScale, scope->horizontalScaleIndex());
 
     const LinearCCD *linear = window.linearCCD();
     write(kLinearMode, modeName(linear->thresholdMode()));

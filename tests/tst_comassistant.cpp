@@ -1,10 +1,13 @@
 #include "byteutils.h"
 #include "comassistant.h"
+#include "sendhistory.h"
+#include "settingsgroup.h"
 #include "testsupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
@@ -15,6 +18,7 @@
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QSerialPort>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,6 +47,8 @@ private slots:
     void repeatedSendFollowsThePort();
     void repeatedSendReportsDeadFarEndOnce();
     void sendHistoryRecall();
+    void settingsRoundTrip();
+    void settingsFromAFile();
 
 private:
     // Opens m_port on one end of a new socat pair and the board on the other;
@@ -78,6 +84,21 @@ private:
         QByteArray buffer = bytes;
         m_tab->handleData(buffer);
         QVERIFY(buffer.isEmpty());
+    }
+    // What the tab remembers between runs, as its widgets show it.
+    static QStringList shownSettings(const ComAssistant &tab)
+    {
+        const auto box = [&](const char *name) {
+            return QString::number(tab.findChild<QAbstractButton *>(name)->isChecked());
+        };
+        const auto *encoding = tab.findChild<QComboBox *>("EncodingList");
+        return { box("GettedHexBnt"),
+                 box("SendHexBnt"),
+                 encoding->currentData().toString(),
+                 box("TimestampBnt"),
+                 QString::number(tab.findChild<QComboBox *>("lineEndingList")->currentIndex()),
+                 tab.findChild<QSpinBox *>("repeatPeriodBox")->text(),
+                 tab.sendHistory().join(u'|') };
     }
 
     QSerialPort *m_port = nullptr;
@@ -635,8 +656,81 @@ void TestComAssistant::sendHistoryRecall()
     for (int i = 24; i >= 5; --i)
         expected << QStringLiteral("text:%1").arg(i);
     QCOMPARE(m_tab->sendHistory(), expected);
-    m_tab->setSendHistory(QStringList { "text:x\ny", "junk", "hex:01" } + expected);
-    QCOMPARE(m_tab->sendHistory(), QStringList({ "text:x\ny", "hex:01" }) + expected.mid(0, 18));
+    SettingsGroup group;
+    group.write(QStringLiteral("history"),
+                QStringList { "text:x\ny", "junk", "hex:01" } + expected.mid(0, 17));
+    m_tab->restoreSettings(group);
+    QCOMPARE(m_tab->sendHistory(), QStringList({ "text:x\ny", "hex:01" }) + expected.mid(0, 17));
+}
+
+void TestComAssistant::settingsRoundTrip()
+{
+    click("GettedTextBnt");
+    click("SendHexBnt");
+    auto *encoding = m_tab->findChild<QComboBox *>("EncodingList");
+    encoding->setCurrentIndex(encoding->findData(QStringLiteral("UTF-8")));
+    click("TimestampBnt");
+    m_tab->findChild<QComboBox *>("lineEndingList")->setCurrentIndex(int(LineEnding::CrLf));
+    m_tab->findChild<QSpinBox *>("repeatPeriodBox")->setValue(25);
+    // A group that holds only the history leaves the rest as it is.
+    SettingsGroup history;
+    history.write(QStringLiteral("history"),
+                  QStringList { QStringLiteral("text:PID 1.5, 0.2\n速度 @12"),
+                                QStringLiteral("hex:FA 29") });
+    m_tab->restoreSettings(history);
+    const QStringList saved = shownSettings(*m_tab);
+
+    SettingsGroup group;
+    m_tab->saveSettings(group);
+    ComAssistant fresh(nullptr, &m_port);
+    const QStringList defaults = shownSettings(fresh);
+    fresh.restoreSettings(group);
+    QCOMPARE(shownSettings(fresh), saved);
+    // Every value differs from its default, or the trip proves little.
+    for (int i = 0; i < saved.size(); ++i)
+        QVERIFY2(saved.at(i) != defaults.at(i), qPrintable(saved.at(i)));
+    QCOMPARE(fresh.settingsGroup(), QStringLiteral("terminal"));
+    QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+void TestComAssistant::settingsFromAFile()
+{
+    // As a settings file keeps them: numbers and flags as text, a list of
+    // one as a plain text.
+    m_tab->restoreSettings(SettingsGroup({
+            { "display", "text" },
+            { "send", "hex" },
+            { "encoding", "UTF-8" },
+            { "timestamps", "true" },
+            { "lineEnding", "cr" },
+            { "repeatPeriod", "25" },
+            { "history", "text:PID 1.5, 0.2" },
+    }));
+    const QStringList expected = {
+        "0", "1", "UTF-8", "1", QString::number(int(LineEnding::Cr)), "25 ms", "text:PID 1.5, 0.2"
+    };
+    QCOMPARE(shownSettings(*m_tab), expected);
+
+    // Nonsense is left out value by value; a history with a control
+    // character or more entries than are kept, whole.
+    QStringList many;
+    for (int i = 0; i <= SendHistory::kLimit; ++i)
+        many << QStringLiteral("text:%1").arg(i);
+    const QVariantMap nonsense[] = {
+        { { "display", "binary" },
+          { "send", "" },
+          { "encoding", "Latin-1" },
+          { "timestamps", "perhaps" },
+          { "lineEnding", "CRLF" },
+          { "repeatPeriod", "5" },
+          { "history", QStringList { "text:a\x1b[2J" } } },
+        { { "repeatPeriod", "60001" }, { "history", many } },
+    };
+    for (const QVariantMap &values : nonsense) {
+        m_tab->restoreSettings(SettingsGroup(values));
+        QCOMPARE(shownSettings(*m_tab), expected);
+    }
+    QVERIFY(m_dialogs->boxes.isEmpty());
 }
 
 QTEST_MAIN(TestComAssistant)

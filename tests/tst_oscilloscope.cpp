@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 #include "oscilloscope.h"
 #include "oscilloscopewave.h"
+#include "settingsgroup.h"
 #include "testsupport.h"
 
 #include <QComboBox>
@@ -9,6 +10,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPoint>
 #include <QPushButton>
 #include <QSerialPort>
 #include <QTabWidget>
@@ -46,6 +48,8 @@ private slots:
     void badLimitsAreReset();
     void typedLimitsAreCheckedWhenCommitted();
     void framesOverTheSerialLine();
+    void settingsRoundTrip();
+    void settingsFromAFile();
 
 private:
     template<typename T>
@@ -57,6 +61,22 @@ private:
         return widget;
     }
     void click(const char *name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
+    // What the tab remembers between runs, as its controls and screen show it.
+    static QStringList shownSettings(const Oscilloscope &scope)
+    {
+        const auto *wave = scope.findChild<OscilloscopeWave *>();
+        const auto boxText = [&](int ch, const char *limit) {
+            const QString name = QStringLiteral("doubleSpinBox_ch%1%2").arg(ch + 1).arg(limit);
+            return scope.findChild<QDoubleSpinBox *>(name)->text();
+        };
+        QStringList shown;
+        for (int ch = 0; ch < 4; ++ch)
+            shown << QString::number(wave->yScaleIndex(ch)) << boxText(ch, "max")
+                  << boxText(ch, "min");
+        return shown << QString::number(wave->curCh())
+                     << QString::number(scope.findChild<QDial *>("dial_yScaleIndex")->value())
+                     << QString::number(scope.findChild<QDial *>("dial_xScaleIndex")->value());
+    }
 
     Oscilloscope *m_scope = nullptr;
     OscilloscopeWave *m_wave = nullptr;
@@ -391,6 +411,83 @@ void TestOscilloscope::framesOverTheSerialLine()
     QTRY_COMPARE_WITH_TIMEOUT(wave->samples(0).size(), 300, 10000);
     QCOMPARE(wave->samples(0), expected);
     QCOMPARE(wave->samples(1), QList<double>(300, 5.0));
+    QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+void TestOscilloscope::settingsRoundTrip()
+{
+    // CH1 off, the others on at scales of their own, CH3 selected.
+    auto *dial = child<QDial>("dial_yScaleIndex");
+    click("pushButton_CH1");
+    click("pushButton_CH2");
+    dial->setValue(3);
+    click("pushButton_CH4");
+    dial->setValue(14);
+    click("pushButton_CH3");
+    dial->setValue(9);
+    child<QDial>("dial_xScaleIndex")->setValue(12);
+    child<QDoubleSpinBox>("doubleSpinBox_ch1max")->setValue(10);
+    child<QDoubleSpinBox>("doubleSpinBox_ch1min")->setValue(-10);
+    child<QDoubleSpinBox>("doubleSpinBox_ch2min")->setValue(-7.125);
+    child<QDoubleSpinBox>("doubleSpinBox_ch2max")->setValue(-2.5);
+    child<QDoubleSpinBox>("doubleSpinBox_ch3min")->setValue(0.25);
+    child<QDoubleSpinBox>("doubleSpinBox_ch3max")->setValue(0.5);
+    child<QDoubleSpinBox>("doubleSpinBox_ch4max")->setValue(100);
+    child<QDoubleSpinBox>("doubleSpinBox_ch4min")->setValue(99.999);
+    const QStringList saved = shownSettings(*m_scope);
+
+    SettingsGroup group;
+    m_scope->saveSettings(group);
+    Oscilloscope fresh(nullptr);
+    const QStringList defaults = shownSettings(fresh);
+    // Limits below the boxes' present ones come in without the rule firing.
+    fresh.restoreSettings(group);
+    QCOMPARE(shownSettings(fresh), saved);
+    for (int i = 0; i < saved.size(); ++i)
+        QVERIFY2(saved.at(i) != defaults.at(i), qPrintable(QString::number(i)));
+    QCOMPARE(fresh.settingsGroup(), QStringLiteral("scope"));
+    QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+void TestOscilloscope::settingsFromAFile()
+{
+    // Each value out of range, of another type, or a limit that cannot stand
+    // with its partner is left out.
+    const QStringList defaults = shownSettings(*m_scope);
+    m_scope->restoreSettings(SettingsGroup({
+            { "ch1/scale", "15" },
+            { "ch2/scale", QPoint(1, 2) },
+            { "ch1/maximum", "50" }, // alone
+            { "ch2/maximum", "1" },
+            { "ch2/minimum", "2" },
+            { "ch3/maximum", "inf" },
+            { "ch3/minimum", "-inf" },
+            // Equal in the boxes' three decimals.
+            { "ch4/maximum", "1.0004" },
+            { "ch4/minimum", "1.0001" },
+            { "channel", "0" },
+            { "verticalDial", "15" },
+            { "horizontalScale", "1e3" },
+    }));
+    QCOMPARE(shownSettings(*m_scope), defaults);
+
+    // The file's numbers are text.
+    m_scope->restoreSettings(SettingsGroup({
+            { "ch1/scale", "0" },
+            { "ch2/maximum", "-1" },
+            { "ch2/minimum", "-3.5" },
+            { "channel", "4" },
+            { "verticalDial", "14" },
+            { "horizontalScale", "13" },
+    }));
+    QStringList expected = defaults;
+    expected[0] = QStringLiteral("0");
+    expected[4] = QStringLiteral("-1.000V");
+    expected[5] = QStringLiteral("-3.500V");
+    expected[12] = QStringLiteral("3");
+    expected[13] = QStringLiteral("14");
+    expected[14] = QStringLiteral("13");
+    QCOMPARE(shownSettings(*m_scope), expected);
     QVERIFY(m_dialogs->boxes.isEmpty());
 }
 

@@ -12,6 +12,23 @@
 
 #include <cmath>
 
+namespace {
+
+const QString kChannel = QStringLiteral("channel");
+const QString kVerticalDial = QStringLiteral("verticalDial");
+const QString kHorizontalScale = QStringLiteral("horizontalScale");
+// Far beyond what the limit boxes take, which setLimits() checks; it only
+// keeps nonsense out of the arithmetic.
+constexpr double kLimitBound = 1e6;
+
+// Numbered 1..4, as on the channel buttons.
+QString channelKey(int ch, const char *name)
+{
+    return QStringLiteral("ch%1/%2").arg(ch + 1).arg(QLatin1String(name));
+}
+
+} // namespace
+
 Oscilloscope::Oscilloscope(QWidget *parent)
     : QWidget(parent)
     , m_chMin { 0.0, 0.0, 0.0, 0.0 }
@@ -67,17 +84,48 @@ void Oscilloscope::handleData(QByteArray &buffer)
     }
 }
 
-int Oscilloscope::currentChannel() const
+QString Oscilloscope::settingsGroup() const
 {
-    return m_wave->curCh();
+    return QStringLiteral("scope");
 }
 
-bool Oscilloscope::setCurrentChannel(int ch)
+void Oscilloscope::saveSettings(SettingsGroup &group) const
 {
-    if (ch < 0 || ch >= 4)
-        return false;
-    m_wave->setCurCh(ch);
-    return true;
+    for (int ch = 0; ch < 4; ++ch) {
+        group.write(channelKey(ch, "scale"), channelScaleIndex(ch));
+        group.write(channelKey(ch, "maximum"), maxBox(ch)->value());
+        group.write(channelKey(ch, "minimum"), minBox(ch)->value());
+    }
+    group.write(kChannel, m_wave->curCh() + 1);
+    group.write(kVerticalDial, ui->dial_yScaleIndex->value());
+    group.write(kHorizontalScale, ui->dial_xScaleIndex->value());
+}
+
+void Oscilloscope::restoreSettings(const SettingsGroup &group)
+{
+    for (int ch = 0; ch < 4; ++ch) {
+        if (const auto scale = group.readInt(channelKey(ch, "scale"), 0, kMaxScaleIndex))
+            setChannelScaleIndex(ch, *scale);
+        const auto maximum = group.readDouble(channelKey(ch, "maximum"), -kLimitBound, kLimitBound);
+        const auto minimum = group.readDouble(channelKey(ch, "minimum"), -kLimitBound, kLimitBound);
+        // A limit on its own could break the rule with the other box's value.
+        if (maximum && minimum)
+            setLimits(ch, *maximum, *minimum);
+    }
+    if (const auto channel = group.readInt(kChannel, 1, 4))
+        m_wave->setCurCh(*channel - 1);
+    QDial *vertical = ui->dial_yScaleIndex;
+    if (const auto position
+        = group.readInt(kVerticalDial, vertical->minimum(), vertical->maximum())) {
+        // The dial alone: each channel's scale came with the channel.
+        const QSignalBlocker blocker(vertical);
+        vertical->setValue(*position);
+    }
+    QDial *horizontal = ui->dial_xScaleIndex;
+    // The dial tells the screen, as when turned.
+    if (const auto index
+        = group.readInt(kHorizontalScale, horizontal->minimum(), horizontal->maximum()))
+        horizontal->setValue(*index);
 }
 
 int Oscilloscope::channelScaleIndex(int ch) const
@@ -87,77 +135,12 @@ int Oscilloscope::channelScaleIndex(int ch) const
 
 bool Oscilloscope::setChannelScaleIndex(int ch, int index)
 {
-    if (ch < 0 || ch >= 4 || index < 0 || index > 14)
+    if (ch < 0 || ch >= 4 || index < 0 || index > kMaxScaleIndex)
         return false;
     const int current = m_wave->curCh();
     m_wave->setCurCh(ch);
     m_wave->setYScaleIndex(index);
     m_wave->setCurCh(current);
-    return true;
-}
-
-int Oscilloscope::verticalDial() const
-{
-    return ui->dial_yScaleIndex->value();
-}
-
-bool Oscilloscope::setVerticalDial(int position)
-{
-    QDial *dial = ui->dial_yScaleIndex;
-    if (position < dial->minimum() || position > dial->maximum())
-        return false;
-    const QSignalBlocker blocker(dial);
-    dial->setValue(position);
-    return true;
-}
-
-int Oscilloscope::horizontalScaleIndex() const
-{
-    return ui->dial_xScaleIndex->value();
-}
-
-bool Oscilloscope::setHorizontalScaleIndex(int index)
-{
-    QDial *dial = ui->dial_xScaleIndex;
-    if (index < dial->minimum() || index > dial->maximum())
-        return false;
-    // The dial tells the screen, as when turned.
-    dial->setValue(index);
-    return true;
-}
-
-double Oscilloscope::maximum(int ch) const
-{
-    return maxBox(ch)->value();
-}
-
-double Oscilloscope::minimum(int ch) const
-{
-    return minBox(ch)->value();
-}
-
-bool Oscilloscope::setLimits(int ch, double maximum, double minimum)
-{
-    if (ch < 0 || ch >= 4)
-        return false;
-    QDoubleSpinBox *maxEdit = maxBox(ch);
-    QDoubleSpinBox *minEdit = minBox(ch);
-    // Compared as the boxes will hold them, rounded to their decimals.
-    const double scale = std::pow(10.0, maxEdit->decimals());
-    const double high = std::round(maximum * scale) / scale;
-    const double low = std::round(minimum * scale) / scale;
-    if (!(high > low) || high > maxEdit->maximum() || low < minEdit->minimum()
-        || high < maxEdit->minimum() || low > minEdit->maximum())
-        return false;
-    // In the order that keeps the maximum above the minimum at every step,
-    // so that the rule never fires.
-    if (high > minEdit->value()) {
-        maxEdit->setValue(high);
-        minEdit->setValue(low);
-    } else {
-        minEdit->setValue(low);
-        maxEdit->setValue(high);
-    }
     return true;
 }
 
@@ -267,6 +250,28 @@ void Oscilloscope::pressChannelButton(int ch)
         m_wave->setYScaleIndex(0);
     } else {
         m_wave->setYScaleIndex(ui->dial_yScaleIndex->value());
+    }
+}
+
+void Oscilloscope::setLimits(int ch, double maximum, double minimum)
+{
+    QDoubleSpinBox *maxEdit = maxBox(ch);
+    QDoubleSpinBox *minEdit = minBox(ch);
+    // Compared as the boxes will hold them, rounded to their decimals.
+    const double scale = std::pow(10.0, maxEdit->decimals());
+    const double high = std::round(maximum * scale) / scale;
+    const double low = std::round(minimum * scale) / scale;
+    if (!(high > low) || high > maxEdit->maximum() || low < minEdit->minimum()
+        || high < maxEdit->minimum() || low > minEdit->maximum())
+        return;
+    // In the order that keeps the maximum above the minimum at every step,
+    // so that the rule never fires.
+    if (high > minEdit->value()) {
+        maxEdit->setValue(high);
+        minEdit->setValue(low);
+    } else {
+        minEdit->setValue(low);
+        maxEdit->setValue(high);
     }
 }
 

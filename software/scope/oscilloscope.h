@@ -2,6 +2,7 @@
 #define OSCILLOSCOPE_H
 
 #include "scopeframedecoder.h"
+#include "settingspart.h"
 #include "streamsink.h"
 
 #include <QByteArray>
@@ -19,7 +20,7 @@ QT_END_NAMESPACE
 
 // The oscilloscope tab: decodes the board's four-channel sample frames into
 // voltages for the waveform view and carries the view's controls.
-class Oscilloscope : public QWidget, public StreamSink
+class Oscilloscope : public QWidget, public StreamSink, public SettingsPart
 {
     Q_OBJECT
 
@@ -37,26 +38,18 @@ public:
     // What the decoding met since the tab was made.
     const ScopeFrameStats &frameStats() const { return m_decoder.stats(); }
 
-    // The screen's settings. The setters put them in place directly, as the
-    // controls leave them, and refuse values the controls cannot take.
-    int currentChannel() const;
-    // Selects channel ch (0..3), without switching it on or off.
-    bool setCurrentChannel(int ch);
-    // 0 while channel ch is off, else 1..14 for 20 V .. 1 mV per division.
+    // Each channel's scale and limits, the selected channel and the two dials.
+    QString settingsGroup() const override;
+    void saveSettings(SettingsGroup &group) const override;
+    void restoreSettings(const SettingsGroup &group) override;
+
+    // 0 while channel ch is off, else 1..kMaxScaleIndex for 20 V .. 1 mV per
+    // division. Setting it puts it in place directly, without the buttons;
+    // false for a channel or an index there is not.
     int channelScaleIndex(int ch) const;
     bool setChannelScaleIndex(int ch, int index);
-    // Where the vertical dial stands (1..14); setting it changes no channel.
-    int verticalDial() const;
-    bool setVerticalDial(int position);
-    // 0..13 for 20000 .. 1 samples per division, as the horizontal dial.
-    int horizontalScaleIndex() const;
-    bool setHorizontalScaleIndex(int index);
-    // The voltages of channel ch's samples 65535 and 0, in volts.
-    double maximum(int ch) const;
-    double minimum(int ch) const;
-    // Both at once, so that no box complains on the way; false, changing
-    // nothing, when the boxes cannot show them or maximum is not above minimum.
-    bool setLimits(int ch, double maximum, double minimum);
+
+    static constexpr int kMaxScaleIndex = 14;
 
 private slots:
     void on_pushButton_CH1_clicked();
@@ -79,6 +72,9 @@ private:
     void saveSamples();
     void saveScreen();
     void pressChannelButton(int ch);
+    // Both at once, so that no box complains on the way; changes nothing when
+    // the boxes cannot show them or maximum is not above minimum.
+    void setLimits(int ch, double maximum, double minimum);
     void applyMaximum(int ch, double maximum);
     void applyMinimum(int ch, double minimum);
     void rejectLimits(int ch);

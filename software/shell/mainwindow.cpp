@@ -27,7 +27,7 @@ MainWindow::MainWindow(QWidget *parent)
     , m_connection(new SerialConnection(this))
     , m_player(new CapturePlayer(this))
     , m_router(new StreamRouter(this))
-    , m_comAssistant(new ComAssistant(nullptr, m_connection->portSlot()))
+    , m_comAssistant(new ComAssistant(nullptr, *m_connection))
     , m_oscilloscope(new Oscilloscope(nullptr))
     , m_linearCCD(new LinearCCD(nullptr))
     , m_ccd(new CCD(nullptr))
@@ -96,8 +96,8 @@ void MainWindow::buildStatusBar()
 
 QList<SettingsPart *> MainWindow::settingsParts() const
 {
-    return { m_windowSettings.get(), m_serialPanel, m_statusPanel, m_languageButton,
-             m_linearCCD,            m_ccd };
+    return { m_windowSettings.get(), m_serialPanel,  m_statusPanel, m_languageButton,
+             m_comAssistant,         m_oscilloscope, m_linearCCD,   m_ccd };
 }
 
 int MainWindow::currentTab() const

@@ -35,7 +35,7 @@ bool isRecognisable(const PortIdentity &identity)
 } // namespace
 
 SerialConnection::SerialConnection(QObject *parent)
-    : ByteSource(parent)
+    : ByteLink(parent)
 {
     m_retryTimer.setInterval(kRetryMs);
     connect(&m_retryTimer, &QTimer::timeout, this, &SerialConnection::retry);
@@ -134,6 +134,8 @@ void SerialConnection::handleError(QSerialPort::SerialPortError error)
         return;
     const QPointer<QSerialPort> port = m_port;
     emit errorOccurred(error, m_port->errorString());
+    if (error == QSerialPort::WriteError)
+        emit writeFailed();
     // The device went away (adapter pulled, cable cut), unless a listener
     // has closed the port meanwhile.
     if (port && port == m_port

@@ -1,7 +1,7 @@
 #ifndef SERIALCONNECTION_H
 #define SERIALCONNECTION_H
 
-#include "bytesource.h"
+#include "bytelink.h"
 #include "portsettings.h"
 #include "trafficcounter.h"
 
@@ -26,7 +26,7 @@
 // adapter that comes back under another name, by its serial number or IDs.
 // The ports the system lists are looked up for that on a worker thread, as
 // the system may take tens of milliseconds to answer.
-class SerialConnection : public ByteSource
+class SerialConnection : public ByteLink
 {
     Q_OBJECT
 
@@ -44,7 +44,7 @@ public:
     explicit SerialConnection(QObject *parent = nullptr);
 
     State state() const { return m_state; }
-    bool isOpen() const { return m_port != nullptr; }
+    bool isOpen() const override { return m_port != nullptr; }
     // The address of the pointer to the open port, which is null while none is.
     QSerialPort *const *portSlot() const { return &m_port; }
 
@@ -60,8 +60,9 @@ public:
     bool open(const QString &device, const LineSettings &settings);
     // Closes an open port or ends a wait; does nothing otherwise.
     void close();
-    // True when the port took all of bytes; false without an open port.
-    bool write(const QByteArray &bytes);
+    // True when the port took all of bytes; false without an open port. A
+    // write that fails later is told by writeFailed().
+    bool write(const QByteArray &bytes) override;
 
     bool autoReconnect() const { return m_autoReconnect; }
     // Turning it off during a wait ends the wait.
@@ -82,11 +83,9 @@ public slots:
     void readPending();
 
 signals:
+    // Each port in use, from open() or a reconnection until it is closed,
+    // lost or waited for, is marked by the link's opened() and closed().
     void stateChanged(SerialConnection::State state);
-    // A port came into use, by open() or by a reconnection, and went out of
-    // use again: each opened() is followed by exactly one closed().
-    void opened();
-    void closed();
     // The lost device was opened again, as device (which differs from the
     // name it was lost under when an adapter came back under another name).
     void reconnected(const QString &device);

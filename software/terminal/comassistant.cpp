@@ -1,10 +1,13 @@
 #include "comassistant.h"
 #include "ui_comassistant.h"
 
+#include "bytelink.h"
 #include "byteutils.h"
 #include "filesaving.h"
+#include "portslotlink.h"
 #include "receivedisplay.h"
 #include "repeatsender.h"
+#include "sendhistory.h"
 #include "sendhistorybrowser.h"
 #include "textencoding.h"
 
@@ -15,7 +18,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QSaveFile>
-#include <QSerialPort>
 
 namespace {
 
@@ -25,14 +27,32 @@ constexpr qsizetype kSendLimit = 4096;
 // times as large, and far more than one send could ever use.
 constexpr qint64 kLoadLimit = 1024 * 1024;
 
+const QString kDisplay = QStringLiteral("display");
+const QString kSend = QStringLiteral("send");
+const QString kEncoding = QStringLiteral("encoding");
+const QString kTimestamps = QStringLiteral("timestamps");
+const QString kLineEnding = QStringLiteral("lineEnding");
+const QString kRepeatPeriod = QStringLiteral("repeatPeriod");
+const QString kHistory = QStringLiteral("history");
+// The modes of the display and of the editor, as the settings name them.
+const QStringList kModes = { QStringLiteral("text"), QStringLiteral("hex") };
+// "text:" or "hex:" before the editor's content.
+constexpr int kHistoryPrefixLength = 5;
+
 } // namespace
 
 ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
+    : ComAssistant(parent, *new PortSlotLink(port))
+{
+    m_link->setParent(this);
+}
+
+ComAssistant::ComAssistant(QWidget *parent, ByteLink &link)
     : QWidget(parent)
     , ui(new Ui::ComAssistant)
-    , m_port(port)
+    , m_link(&link)
     , m_saveShownAction(new QAction(tr("保存显示内容"), this))
-    , m_repeat(new RepeatSender(this))
+    , m_repeat(new RepeatSender(&link, this))
     , m_history(nullptr)
     , m_reportingFailure(false)
 {
@@ -78,7 +98,7 @@ ComAssistant::ComAssistant(QWidget *parent, QSerialPort *const *port)
         if (!sendEditor(true))
             m_repeat->stop();
     });
-    connect(m_repeat, &RepeatSender::failed, this, &ComAssistant::reportSendFailure);
+    connect(m_link, &ByteLink::writeFailed, this, &ComAssistant::reportSendFailure);
     connect(m_repeat, &RepeatSender::stopped, ui->repeatSendBox,
             [this] { ui->repeatSendBox->setChecked(false); });
 }
@@ -94,6 +114,43 @@ void ComAssistant::handleData(QByteArray &buffer)
     m_received.append(buffer, now);
     m_display->append(buffer, now);
     buffer.clear();
+}
+
+QString ComAssistant::settingsGroup() const
+{
+    return QStringLiteral("terminal");
+}
+
+void ComAssistant::saveSettings(SettingsGroup &group) const
+{
+    group.write(kDisplay, kModes.at(hexDisplay() ? 1 : 0));
+    group.write(kSend, kModes.at(hexSend() ? 1 : 0));
+    group.write(kEncoding, textEncoding());
+    group.write(kTimestamps, timestamps());
+    group.write(kLineEnding, lineEndingNames().at(int(lineEnding())));
+    group.write(kRepeatPeriod, ui->repeatPeriodBox->value());
+    group.write(kHistory, sendHistory());
+}
+
+void ComAssistant::restoreSettings(const SettingsGroup &group)
+{
+    if (const auto mode = group.readChoice(kDisplay, kModes))
+        setHexDisplay(*mode == 1);
+    if (const auto mode = group.readChoice(kSend, kModes))
+        setHexSend(*mode == 1);
+    const QStringList encodings = TextEncoding::available();
+    if (const auto index = group.readChoice(kEncoding, encodings))
+        setTextEncoding(encodings.at(*index));
+    if (const auto on = group.readBool(kTimestamps))
+        ui->TimestampBnt->setChecked(*on);
+    if (const auto ending = group.readChoice(kLineEnding, lineEndingNames()))
+        setLineEnding(LineEnding(*ending));
+    if (const auto period
+        = group.readInt(kRepeatPeriod, RepeatSender::kMinPeriodMs, RepeatSender::kMaxPeriodMs))
+        setRepeatPeriod(*period);
+    if (const auto history = group.readTextList(kHistory, SendHistory::kLimit,
+                                                SendHistory::kMaxTextLength + kHistoryPrefixLength))
+        m_history->history().setStrings(*history);
 }
 
 void ComAssistant::reportSendFailure()
@@ -152,11 +209,6 @@ bool ComAssistant::timestamps() const
     return ui->TimestampBnt->isChecked();
 }
 
-void ComAssistant::setTimestamps(bool on)
-{
-    ui->TimestampBnt->setChecked(on);
-}
-
 void ComAssistant::setReceiveLimits(qsizetype memoryBytes, qint64 displayBytes)
 {
     m_received.setMemoryLimit(memoryBytes);
@@ -173,11 +225,6 @@ void ComAssistant::setLineEnding(LineEnding ending)
     ui->lineEndingList->setCurrentIndex(int(ending));
 }
 
-int ComAssistant::repeatPeriod() const
-{
-    return ui->repeatPeriodBox->value();
-}
-
 void ComAssistant::setRepeatPeriod(int ms)
 {
     ui->repeatPeriodBox->setValue(ms);
@@ -186,11 +233,6 @@ void ComAssistant::setRepeatPeriod(int ms)
 QStringList ComAssistant::sendHistory() const
 {
     return m_history->history().toStrings();
-}
-
-void ComAssistant::setSendHistory(const QStringList &entries)
-{
-    m_history->history().setStrings(entries);
 }
 
 void ComAssistant::on_GettedTextBnt_clicked()
@@ -222,8 +264,7 @@ void ComAssistant::on_SendBnt_clicked()
 
 bool ComAssistant::sendEditor(bool quietly)
 {
-    QSerialPort *port = *m_port;
-    if (!port || !port->isOpen()) {
+    if (!m_link->isOpen()) {
         if (!quietly)
             QMessageBox::information(this, tr("提示"), tr("请先打开串口。"), QMessageBox::Ok);
         return false;
@@ -264,12 +305,11 @@ bool ComAssistant::sendEditor(bool quietly)
                                   QMessageBox::Ok);
         data.truncate(kSendLimit);
     }
-    // Read the port only now: while the warning was shown, the port may have
-    // been closed or lost.
-    port = *m_port;
-    if (!port || !port->isOpen())
+    // Asked again: while the warning was shown, the link may have been
+    // closed or lost.
+    if (!m_link->isOpen())
         return false;
-    if (port->write(data) != data.size()) {
+    if (!m_link->write(data)) {
         reportSendFailure();
         return false;
     }
@@ -360,7 +400,7 @@ void ComAssistant::setRepeating(bool on)
         return;
     }
     m_history->history().add({ ui->DataSend->toPlainText(), hexSend() });
-    m_repeat->start(*m_port);
+    m_repeat->start();
     if (!m_repeat->isActive())
         ui->repeatSendBox->setChecked(false);
 }

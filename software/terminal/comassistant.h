@@ -3,6 +3,7 @@
 
 #include "lineending.h"
 #include "receivehistory.h"
+#include "settingspart.h"
 #include "streamsink.h"
 
 #include <QByteArray>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+class ByteLink;
 class QAction;
 class QSerialPort;
 class ReceiveDisplay;
@@ -25,46 +27,41 @@ QT_END_NAMESPACE
 
 // The serial terminal: shows received bytes as text or hexadecimal text,
 // keeps every one of them for saving, and sends the editor's content.
-class ComAssistant : public QWidget, public StreamSink
+class ComAssistant : public QWidget, public StreamSink, public SettingsPart
 {
     Q_OBJECT
 
 public:
-    // port is the address of the main window's port pointer, so the tab always
-    // sees the port that is open now, or null.
+    // Sends through link, which must outlive the tab.
+    ComAssistant(QWidget *parent, ByteLink &link);
+    // port is the address of a port pointer such as the main window's, so
+    // the tab always sends through the port that is open now, or finds none.
     ComAssistant(QWidget *parent, QSerialPort *const *port);
     ~ComAssistant() override;
 
     // Shows and keeps every byte of the receive buffer, then empties it.
     void handleData(QByteArray &buffer) override;
 
-    // Tells the user that data written to the port did not go out.
-    void reportSendFailure();
+    // The display and send modes, the encoding, the time stamps, the line
+    // ending, the period of 定时发送 and the send history.
+    QString settingsGroup() const override;
+    void saveSettings(SettingsGroup &group) const override;
+    void restoreSettings(const SettingsGroup &group) override;
 
-    // Received bytes shown as hexadecimal text rather than text.
-    bool hexDisplay() const;
     // As clicking the display mode's button: what was received is shown again.
     void setHexDisplay(bool hex);
     // The send editor read as hexadecimal text rather than text.
     bool hexSend() const;
     void setHexSend(bool hex);
     // Appended to every text send.
-    LineEnding lineEnding() const;
     void setLineEnding(LineEnding ending);
     // The period of 定时发送, in milliseconds.
-    int repeatPeriod() const;
     void setRepeatPeriod(int ms);
     // Earlier sends, newest first, as the settings keep them.
     QStringList sendHistory() const;
-    void setSendHistory(const QStringList &entries);
-
     // The encoding of the text display, text sends and loaded .txt files, by
     // its name in TextEncoding::available().
-    QString textEncoding() const;
     void setTextEncoding(const QString &name);
-    // Each line of the display starts with the time its first byte arrived.
-    bool timestamps() const;
-    void setTimestamps(bool on);
 
     // Received bytes kept in memory before older ones move to a temporary
     // file, and received bytes' worth of lines the display holds. For tests
@@ -82,6 +79,13 @@ private slots:
     void on_OpenDataBnt_clicked();
 
 private:
+    bool hexDisplay() const;
+    LineEnding lineEnding() const;
+    QString textEncoding() const;
+    // Each line of the display starts with the time its first byte arrived.
+    bool timestamps() const;
+    // Tells the user that data written to the link did not go out.
+    void reportSendFailure();
     void rerender();
     void saveShownText();
     void showReceiveMenu(const QPoint &pos);
@@ -89,13 +93,13 @@ private:
     void showWriteError(const QString &fileName);
     // Sends the editor's content as 发送 does. Quietly (a repeated send) the
     // size warning is left out. False when sending cannot go on: no open
-    // port, text that is not hexadecimal, or a failed write.
+    // link, text that is not hexadecimal, or a failed write.
     bool sendEditor(bool quietly);
     void setRepeating(bool on);
 
     Ui::ComAssistant *ui;
     ReceiveHistory m_received;
-    QSerialPort *const *m_port;
+    ByteLink *m_link;
     std::unique_ptr<ReceiveDisplay> m_display;
     // "保存显示内容" in the display's context menu.
     QAction *m_saveShownAction;

@@ -1,14 +1,20 @@
 #include "repeatsender.h"
 
+#include "bytelink.h"
+
 #include <algorithm>
 
-RepeatSender::RepeatSender(QObject *parent)
+RepeatSender::RepeatSender(ByteLink *link, QObject *parent)
     : QObject(parent)
+    , m_link(link)
 {
     m_timer.setInterval(kDefaultPeriodMs);
     // The coarse default may stretch a short period by a twentieth.
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &RepeatSender::due);
+    connect(link, &ByteLink::closed, this, &RepeatSender::stop);
+    connect(link, &ByteLink::writeFailed, this, &RepeatSender::stop);
+    connect(link, &QObject::destroyed, this, &RepeatSender::stop);
 }
 
 void RepeatSender::setPeriod(int ms)
@@ -16,42 +22,17 @@ void RepeatSender::setPeriod(int ms)
     m_timer.setInterval(std::clamp(ms, kMinPeriodMs, kMaxPeriodMs));
 }
 
-void RepeatSender::start(QSerialPort *port)
+void RepeatSender::start()
 {
     stop();
-    if (!port || !port->isOpen())
-        return;
-    m_port = port;
-    connect(port, &QIODevice::aboutToClose, this, &RepeatSender::stop);
-    connect(port, &QObject::destroyed, this, &RepeatSender::stop);
-    // Queued, as the window's own handler of the port's errors is: when that
-    // one closes a lost port first, the window reports the loss, and a second
-    // box for the same cause would only repeat it.
-    connect(
-            port, &QSerialPort::errorOccurred, this,
-            [this, port](QSerialPort::SerialPortError error) { onPortError(port, error); },
-            Qt::QueuedConnection);
-    m_timer.start();
+    if (m_link && m_link->isOpen())
+        m_timer.start();
 }
 
 void RepeatSender::stop()
 {
-    if (!m_port && !m_timer.isActive())
+    if (!m_timer.isActive())
         return;
     m_timer.stop();
-    if (m_port)
-        disconnect(m_port, nullptr, this, nullptr);
-    m_port = nullptr;
     emit stopped();
-}
-
-void RepeatSender::onPortError(QSerialPort *port, QSerialPort::SerialPortError error)
-{
-    if (port != m_port || !port->isOpen())
-        return;
-    if (error == QSerialPort::WriteError || error == QSerialPort::ResourceError
-        || error == QSerialPort::ReadError) {
-        stop();
-        emit failed();
-    }
 }

@@ -127,7 +127,6 @@ private slots:
     void cursorReadOut();
 
     void settingsRoundTrip();
-    void settingsTakeOnlyWhatMakesSense();
 };
 
 void TestCCD::constructsWithDefaults()
@@ -507,36 +506,6 @@ void TestCCD::settingsRoundTrip()
     tab.deliver(frame(QByteArray::fromHex("0ac9696a3296141e")));
     QCOMPARE(pixels(tab.binView()), QByteArray::fromHex("00ff000000000000"));
     QCOMPARE(driver.fileFilters.size(), 1);
-    QVERIFY(driver.boxes.isEmpty());
-}
-
-void TestCCD::settingsTakeOnlyWhatMakesSense()
-{
-    DialogDriver driver;
-    Tab tab;
-    tab.ccd.restoreSettings(SettingsGroup({ { "mode", "CUSTOM" },
-                                            { "threshold", -5 },
-                                            { "width", 0 },
-                                            { "height", 241 },
-                                            { "autoZoom", "1" },
-                                            { "plugin", "relative/libx.so" } }));
-    QCOMPARE(tab.ccd.pictureSize(), QSize(120, 40));
-    QVERIFY(tab.radio("radioButtonAutoZoom")->isChecked());
-    QVERIFY(tab.radio("radioButton_mid")->isChecked());
-    QCOMPARE(tab.spin("spinBoxTh")->value(), 0);
-
-    // One side alone is taken with the other side the tab has.
-    tab.ccd.restoreSettings(SettingsGroup({ { "width", 320 }, { "height", 3.5 } }));
-    QCOMPARE(tab.ccd.pictureSize(), QSize(320, 40));
-    QCOMPARE(tab.picView()->image()->size(), QSize(320, 40));
-
-    // A library without ImgProc is not loaded, and nobody is told.
-    tab.ccd.restoreSettings(SettingsGroup(
-            { { "mode", "custom" }, { "plugin", QStringLiteral(TESTPLUGIN_NOENTRY) } }));
-    QVERIFY(tab.radio("radioButton_custom")->isChecked());
-    QCOMPARE(tab.ccd.algorithmPath(), QString());
-    QCOMPARE(tab.get<QLineEdit>("lineEdit_dllName")->text(), QString());
-    QVERIFY(driver.fileFilters.isEmpty());
     QVERIFY(driver.boxes.isEmpty());
 }
 

@@ -48,7 +48,6 @@ private slots:
     void repeatedSendReportsDeadFarEndOnce();
     void sendHistoryRecall();
     void settingsRoundTrip();
-    void settingsFromAFile();
 
 private:
     // Opens m_port on one end of a new socat pair and the board on the other;
@@ -690,46 +689,6 @@ void TestComAssistant::settingsRoundTrip()
     for (int i = 0; i < saved.size(); ++i)
         QVERIFY2(saved.at(i) != defaults.at(i), qPrintable(saved.at(i)));
     QCOMPARE(fresh.settingsGroup(), QStringLiteral("terminal"));
-    QVERIFY(m_dialogs->boxes.isEmpty());
-}
-
-void TestComAssistant::settingsFromAFile()
-{
-    // As a settings file keeps them: numbers and flags as text, a list of
-    // one as a plain text.
-    m_tab->restoreSettings(SettingsGroup({
-            { "display", "text" },
-            { "send", "hex" },
-            { "encoding", "UTF-8" },
-            { "timestamps", "true" },
-            { "lineEnding", "cr" },
-            { "repeatPeriod", "25" },
-            { "history", "text:PID 1.5, 0.2" },
-    }));
-    const QStringList expected = {
-        "0", "1", "UTF-8", "1", QString::number(int(LineEnding::Cr)), "25 ms", "text:PID 1.5, 0.2"
-    };
-    QCOMPARE(shownSettings(*m_tab), expected);
-
-    // Nonsense is left out value by value; a history with a control
-    // character or more entries than are kept, whole.
-    QStringList many;
-    for (int i = 0; i <= SendHistory::kLimit; ++i)
-        many << QStringLiteral("text:%1").arg(i);
-    const QVariantMap nonsense[] = {
-        { { "display", "binary" },
-          { "send", "" },
-          { "encoding", "Latin-1" },
-          { "timestamps", "perhaps" },
-          { "lineEnding", "CRLF" },
-          { "repeatPeriod", "5" },
-          { "history", QStringList { "text:a\x1b[2J" } } },
-        { { "repeatPeriod", "60001" }, { "history", many } },
-    };
-    for (const QVariantMap &values : nonsense) {
-        m_tab->restoreSettings(SettingsGroup(values));
-        QCOMPARE(shownSettings(*m_tab), expected);
-    }
     QVERIFY(m_dialogs->boxes.isEmpty());
 }
 

@@ -107,7 +107,6 @@ private slots:
     void cursorReadOut_data();
     void cursorReadOut();
     void settingsRoundTrip();
-    void settingsTakeOnlyWhatMakesSense();
 };
 
 void TestLinearCCD::formWidgets_data()
@@ -537,34 +536,6 @@ void TestLinearCCD::settingsRoundTrip()
     QCOMPARE(t.bin()->data(), inverted(ramp()));
     QCOMPARE(driver.fileFilters.size(), 1);
     QVERIFY(driver.boxes.isEmpty());
-}
-
-void TestLinearCCD::settingsTakeOnlyWhatMakesSense()
-{
-    DialogDriver driver;
-    QTemporaryDir dir;
-    Tab t;
-    t.feed(frame(ramp()));
-    t.tab.restoreSettings(
-            SettingsGroup({ { "mode", "Fixed" },
-                            { "threshold", 256 },
-                            { "plugin", QStringLiteral(TESTPLUGIN_INVERT) + QChar(u'\0') } }));
-    QVERIFY(t.get<QRadioButton>("radioButton_midVal")->isChecked());
-    QCOMPARE(t.get<QSpinBox>("spinBoxTh")->value(), 0);
-
-    // A plug-in that went away: the custom mode is chosen without an
-    // algorithm, as after a cancelled dialog, and nobody is asked.
-    t.tab.restoreSettings(SettingsGroup(
-            { { "mode", "custom" }, { "plugin", dir.filePath(QStringLiteral("gone.so")) } }));
-    QVERIFY(t.get<QRadioButton>("radioButton_custom")->isChecked());
-    QCOMPARE(t.get<QLineEdit>("lineEdit_dllPath")->text(), QStringLiteral("请选择算法"));
-    QCOMPARE(t.bin()->data(), QByteArray(128, '\0'));
-    QVERIFY(driver.fileFilters.isEmpty());
-    QVERIFY(driver.boxes.isEmpty());
-    // Without an algorithm none is remembered.
-    SettingsGroup saved;
-    t.tab.saveSettings(saved);
-    QVERIFY(!saved.values().value("plugin").isValid());
 }
 
 QTEST_MAIN(TestLinearCCD)

@@ -49,7 +49,6 @@ private slots:
     void typedLimitsAreCheckedWhenCommitted();
     void framesOverTheSerialLine();
     void settingsRoundTrip();
-    void settingsFromAFile();
 
 private:
     template<typename T>
@@ -446,48 +445,6 @@ void TestOscilloscope::settingsRoundTrip()
     for (int i = 0; i < saved.size(); ++i)
         QVERIFY2(saved.at(i) != defaults.at(i), qPrintable(QString::number(i)));
     QCOMPARE(fresh.settingsGroup(), QStringLiteral("scope"));
-    QVERIFY(m_dialogs->boxes.isEmpty());
-}
-
-void TestOscilloscope::settingsFromAFile()
-{
-    // Each value out of range, of another type, or a limit that cannot stand
-    // with its partner is left out.
-    const QStringList defaults = shownSettings(*m_scope);
-    m_scope->restoreSettings(SettingsGroup({
-            { "ch1/scale", "15" },
-            { "ch2/scale", QPoint(1, 2) },
-            { "ch1/maximum", "50" }, // alone
-            { "ch2/maximum", "1" },
-            { "ch2/minimum", "2" },
-            { "ch3/maximum", "inf" },
-            { "ch3/minimum", "-inf" },
-            // Equal in the boxes' three decimals.
-            { "ch4/maximum", "1.0004" },
-            { "ch4/minimum", "1.0001" },
-            { "channel", "0" },
-            { "verticalDial", "15" },
-            { "horizontalScale", "1e3" },
-    }));
-    QCOMPARE(shownSettings(*m_scope), defaults);
-
-    // The file's numbers are text.
-    m_scope->restoreSettings(SettingsGroup({
-            { "ch1/scale", "0" },
-            { "ch2/maximum", "-1" },
-            { "ch2/minimum", "-3.5" },
-            { "channel", "4" },
-            { "verticalDial", "14" },
-            { "horizontalScale", "13" },
-    }));
-    QStringList expected = defaults;
-    expected[0] = QStringLiteral("0");
-    expected[4] = QStringLiteral("-1.000V");
-    expected[5] = QStringLiteral("-3.500V");
-    expected[12] = QStringLiteral("3");
-    expected[13] = QStringLiteral("14");
-    expected[14] = QStringLiteral("13");
-    QCOMPARE(shownSettings(*m_scope), expected);
     QVERIFY(m_dialogs->boxes.isEmpty());
 }
 

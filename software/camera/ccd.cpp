@@ -513,8 +513,8 @@ void CCD::initFraming()
     });
 }
 
-// Between the pictures and the controls, where the user looks when the
-// pictures show stripes; hidden while the pictures fit.
+// On the pictures, where the user looks when they show stripes; hidden
+// while the pictures fit.
 void CCD::initSizeNotice()
 {
     m_sizeNotice = new QFrame(this);
@@ -530,23 +530,22 @@ void CCD::initSizeNotice()
     m_otherSizes->setPopupMode(QToolButton::InstantPopup);
     m_otherSizes->setMenu(new QMenu(m_otherSizes));
     auto *row = new QHBoxLayout(m_sizeNotice);
-    row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(m_sizeNoticeText);
     row->addWidget(m_applySize);
     row->addWidget(m_otherSizes);
-    row->addStretch();
     connect(m_applySize, &QPushButton::clicked, this, [this] {
         if (!m_proposedSizes.isEmpty())
             applyProposedSize(m_proposedSizes.first());
     });
     connect(m_otherSizes->menu(), &QMenu::triggered, this,
             [this](QAction *action) { applyProposedSize(action->data().toSize()); });
+    row->setContentsMargins(4, 2, 4, 2);
     m_sizeNotice->hide();
-
-    // The controls move down a row to make room for it.
-    ui->gridLayout->removeItem(ui->horizontalLayout);
-    ui->gridLayout->addWidget(m_sizeNotice, 1, 0, 1, 2);
-    ui->gridLayout->addLayout(ui->horizontalLayout, 2, 0, 1, 2);
+    // Over the foot of both pictures: the tab has no height to spare at the
+    // window's smallest size, and it goes once the size fits.
+    m_sizeNotice->setAutoFillBackground(true);
+    m_sizeNotice->setFrameShape(QFrame::StyledPanel);
+    ui->gridLayout->addWidget(m_sizeNotice, 0, 0, 1, 2, Qt::AlignBottom | Qt::AlignHCenter);
 }
 
 void CCD::updateSizeNotice()

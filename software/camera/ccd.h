@@ -17,6 +17,7 @@
 
 class QAction;
 class QComboBox;
+class QFrame;
 class QLabel;
 class QPushButton;
 class QToolButton;
@@ -148,7 +149,7 @@ private:
     // size boxes' ranges its sizes keep to.
     qsizetype m_noticeBytes = 0;
     QSize m_noticeMaximum;
-    QWidget *m_sizeNotice;
+    QFrame *m_sizeNotice;
     QLabel *m_sizeNoticeText;
     QPushButton *m_applySize;
     QToolButton *m_otherSizes;

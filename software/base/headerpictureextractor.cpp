@@ -128,15 +128,15 @@ qsizetype HeaderPictureExtractor::findHeader(const QByteArray &buffer, qsizetype
 HeaderPictureExtractor::Parse HeaderPictureExtractor::parseHeader(const QByteArray &buffer,
                                                                   qsizetype start, Header &header)
 {
-    header.start = start;
     qint64 fields[5];
-    if (buffer.mid(start, kTextTag.size()) == kTextTag) {
-        const qsizetype limit = std::min(buffer.size(), start + kMaxTextHeaderBytes);
-        const qsizetype newline = buffer.indexOf('\n', start);
-        if (newline < 0 || newline >= limit)
-            return limit - start < kMaxTextHeaderBytes ? Parse::Incomplete : Parse::Malformed;
-        QByteArrayView line(buffer.constData() + start + kTextTag.size(),
-                            newline - start - kTextTag.size());
+    const QByteArrayView from = QByteArrayView(buffer).sliced(start);
+    if (from.startsWith(kTextTag)) {
+        const QByteArrayView room
+                = from.first(std::min<qsizetype>(from.size(), kMaxTextHeaderBytes));
+        const qsizetype newline = room.indexOf('\n');
+        if (newline < 0)
+            return room.size() < kMaxTextHeaderBytes ? Parse::Incomplete : Parse::Malformed;
+        QByteArrayView line = room.first(newline).sliced(kTextTag.size());
         if (line.endsWith('\r'))
             line.chop(1);
         for (int i = 0; i < 5; ++i) {
@@ -149,7 +149,7 @@ HeaderPictureExtractor::Parse HeaderPictureExtractor::parseHeader(const QByteArr
             fields[i] = *value;
             line = line.sliced(std::min(comma + 1, line.size()));
         }
-        header.length = newline + 1 - start;
+        header.length = newline + 1;
     } else {
         if (buffer.size() - start < kBinaryHeaderBytes)
             return Parse::Incomplete;

@@ -58,7 +58,6 @@ private:
     struct Header
     {
         HeaderPicture picture;
-        qsizetype start = 0;
         qsizetype length = 0;
         qint32 size = 0;
     };

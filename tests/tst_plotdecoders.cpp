@@ -43,7 +43,9 @@ Decoded decode(PlotFraming framing, const QByteArray &stream, const QList<qsizet
     for (const PlotRow &row : batch.rows) {
         QStringList values;
         for (int n = 0; n < row.count; ++n)
-            values << QStringLiteral("%1=%2").arg(row.channel + n).arg(number(batch.values[row.offset + n]));
+            values << QStringLiteral("%1=%2")
+                              .arg(row.channel + n)
+                              .arg(number(batch.values[row.offset + n]));
         if (!qIsNaN(row.timeMs))
             values << QStringLiteral("@%1").arg(row.timeMs);
         rows << values.join(QLatin1Char(' '));
@@ -95,9 +97,9 @@ void TestPlotDecoders::streams_data()
     QTest::addColumn<int>("logLines");
 
     const auto fw = PlotFraming::FireWater;
-    QTest::newRow("firewater line ends") << fw << QByteArray("1,2\n3,4\r\n5,6\n\r7,8\n")
-                                         << "0=1 1=2; 0=3 1=4; 0=5 1=6; 0=7 1=8"
-                                         << QStringList { "CH1", "CH2" } << 0ll << 0ll << 0ll << 0;
+    QTest::newRow("firewater line ends")
+            << fw << QByteArray("1,2\n3,4\r\n5,6\n\r7,8\n") << "0=1 1=2; 0=3 1=4; 0=5 1=6; 0=7 1=8"
+            << QStringList { "CH1", "CH2" } << 0ll << 0ll << 0ll << 0;
     QTest::newRow("firewater spaces, signs, exponents, tags")
             << fw << QByteArray(" -1.5 , +2e3,3E-2 \nspeed: 4,-7\na:b:5\n")
             << "0=-1.5 1=2000 2=0.03; 0=4 1=-7; 0=5" << QStringList { "CH1" } << 0ll << 0ll << 0ll
@@ -109,9 +111,9 @@ void TestPlotDecoders::streams_data()
     QTest::newRow("firewater nan and inf")
             << fw << QByteArray("1,nan\ninf,-inf\n") << "0=1 1=nan; 0=inf 1=-inf"
             << QStringList { "CH1", "CH2" } << 0ll << 0ll << 3ll << 0;
-    QTest::newRow("firewater picture announced") << fw << QByteArray("image:0,100,10,10,1\n1\n")
-                                                 << "0=1" << QStringList { "CH1" } << 0ll << 0ll
-                                                 << 0ll << 1;
+    QTest::newRow("firewater picture announced")
+            << fw << QByteArray("image:0,100,10,10,1\n1\n") << "0=1" << QStringList { "CH1" } << 0ll
+            << 0ll << 0ll << 1;
 
     const auto jf = PlotFraming::JustFloat;
     QTest::newRow("justfloat frames and count change")
@@ -119,8 +121,8 @@ void TestPlotDecoders::streams_data()
             << "0=1.5 1=-2; 0=0.003 1=4 2=5; 0=6" << QStringList { "CH1" } << 0ll << 0ll << 0ll
             << 0;
     QTest::newRow("justfloat length no multiple of four")
-            << jf << floats({ 1.0f }) + "xyz" + floats({ 2.0f }) + floats({ 3.0f })
-            << "0=1; 0=3" << QStringList { "CH1" } << 11ll << 1ll << 0ll << 0;
+            << jf << floats({ 1.0f }) + "xyz" + floats({ 2.0f }) + floats({ 3.0f }) << "0=1; 0=3"
+            << QStringList { "CH1" } << 11ll << 1ll << 0ll << 0;
     QTest::newRow("justfloat empty frame and nan")
             << jf << JustFloatDecoder::tail() + floats({ float(qQNaN()), 1.0f }) << "0=nan 1=1"
             << QStringList { "CH1", "CH2" } << 4ll << 1ll << 1ll << 0;
@@ -130,8 +132,8 @@ void TestPlotDecoders::streams_data()
             << tp
             << QByteArray(">a:1\r\nboot ok\n>b:1000:2.5\xC2\xA7V\n>a:-1;2e1;\n"
                           ">s:on|t\n>b:1001:3;1002.5:4\n>bad\n>x:1:2|xy\n")
-            << "0=1; 1=2.5 @1000; 0=-1; 0=20; 1=3 @1001; 1=4 @1002.5"
-            << QStringList { "a", "b" } << 5ll << 0ll << 0ll << 4;
+            << "0=1; 1=2.5 @1000; 0=-1; 0=20; 1=3 @1001; 1=4 @1002.5" << QStringList { "a", "b" }
+            << 5ll << 0ll << 0ll << 4;
 
     const auto pl = PlotFraming::Plain;
     QTest::newRow("plain header and separators")
@@ -140,8 +142,7 @@ void TestPlotDecoders::streams_data()
             << 9ll << 1ll << 0ll << 2;
     QTest::newRow("plain labels") << pl << QByteArray("a:1 b:-2\nb:3,c:4e2\n5\n")
                                   << "0=1 1=-2; 1=3 2=400; 3=5"
-                                  << QStringList { "a", "b", "c", "CH1" } << 0ll << 0ll << 0ll
-                                  << 0;
+                                  << QStringList { "a", "b", "c", "CH1" } << 0ll << 0ll << 0ll << 0;
 }
 
 void TestPlotDecoders::streams()

@@ -75,8 +75,8 @@ TextLineDecoder::LineKind PlainDecoder::decodeLine(const char *begin, const char
             channel = channelOf(QString::fromUtf8(fields[n].begin, labelEnds[n] - fields[n].begin));
         } else {
             if (column >= m_columns.size()) {
-                const QString name = column < m_header.size() ? m_header[column]
-                                                               : defaultName(column);
+                const QString name
+                        = column < m_header.size() ? m_header[column] : defaultName(column);
                 m_columns.append(channelOf(name));
                 if (m_columns.last() < 0)
                     m_columns.removeLast();

@@ -80,9 +80,9 @@ QString PlotDecoder::framingName(PlotFraming framing)
 
 std::optional<PlotFraming> PlotDecoder::framingFromName(const QString &name)
 {
-    for (const PlotFraming framing : { PlotFraming::Auto, PlotFraming::FireWater,
-                                       PlotFraming::JustFloat, PlotFraming::Teleplot,
-                                       PlotFraming::Plain }) {
+    for (const PlotFraming framing :
+         { PlotFraming::Auto, PlotFraming::FireWater, PlotFraming::JustFloat, PlotFraming::Teleplot,
+           PlotFraming::Plain }) {
         if (name.compare(framingName(framing), Qt::CaseInsensitive) == 0)
             return framing;
     }

@@ -14,8 +14,8 @@ TextLineDecoder::LineKind TeleplotDecoder::decodeLine(const char *begin, const c
     const qsizetype bar = line.lastIndexOf('|');
     if (bar >= 0) {
         body = line.first(bar);
-        for (const QByteArrayView flag : { QByteArrayView("t"), QByteArrayView("xy"),
-                                           QByteArrayView("np") }) {
+        for (const QByteArrayView flag :
+             { QByteArrayView("t"), QByteArrayView("xy"), QByteArrayView("np") }) {
             // Flags are separated by commas.
             for (qsizetype from = bar + 1; from <= line.size();) {
                 qsizetype comma = line.indexOf(',', from);

@@ -34,8 +34,7 @@ void TextLineDecoder::decode(QByteArray &buffer, PlotBatch &batch)
     buffer.remove(0, pos);
 }
 
-void TextLineDecoder::takeLine(const char *begin, const char *end, qint64 bytes,
-                               PlotBatch &batch)
+void TextLineDecoder::takeLine(const char *begin, const char *end, qint64 bytes, PlotBatch &batch)
 {
     while (begin < end && *begin == '\r')
         ++begin;

@@ -259,7 +259,7 @@ int main(int argc, char *argv[])
         std::fputs(kUsage, stdout);
         return kDone;
     }
-    if (args.value(0) == QLatin1String("--version")) {
+    if (args.value(0) == QLatin1String("--version") || args.value(0) == QLatin1String("-v")) {
         std::puts("smartcar-capture " CAPTURE_TOOL_VERSION);
         return kDone;
     }

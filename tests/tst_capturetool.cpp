@@ -19,6 +19,7 @@ private slots:
     void linesAndPictures();
     void mistakes_data();
     void mistakes();
+    void fullDiskIsNoSuccess();
 
 private:
     struct Run
@@ -196,6 +197,19 @@ void TestCaptureTool::mistakes()
     QVERIFY(result.out.isEmpty());
     QVERIFY2(result.err.startsWith("smartcar-capture: ") && result.err.count('\n') == 1,
              result.err);
+}
+
+void TestCaptureTool::fullDiskIsNoSuccess()
+{
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        QSKIP("no /dev/full here");
+    QProcess process;
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    process.start(QStringLiteral(CAPTURE_PROGRAM),
+                  { "csv", write("full", QByteArray("1,2\n").repeated(1000)) });
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 2);
+    QVERIFY(process.readAllStandardError().contains("standard output"));
 }
 
 QTEST_GUILESS_MAIN(TestCaptureTool)

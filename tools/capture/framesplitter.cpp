@@ -21,5 +21,13 @@ QList<QByteArray> FrameSplitter::feed(const QByteArray &bytes)
         }
     }
     m_pending.remove(0, from);
+    // Without an end byte only the newest bytes can still become a frame; one
+    // more than a frame keeps the end byte, when it comes, counted as out of
+    // place.
+    const qsizetype keep = m_pixelCount + 1;
+    if (m_pending.size() > keep) {
+        m_stats.droppedBytes += m_pending.size() - keep;
+        m_pending.remove(0, m_pending.size() - keep);
+    }
     return frames;
 }

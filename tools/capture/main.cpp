@@ -280,7 +280,7 @@ int main(int argc, char *argv[])
     QStringList positional;
     while (!args.isEmpty()) {
         QString arg = args.takeFirst();
-        if (!arg.startsWith(QLatin1String("--")) || arg == QLatin1String("--")) {
+        if (!arg.startsWith(QLatin1String("--"))) {
             positional.append(arg);
             continue;
         }
@@ -327,11 +327,17 @@ int main(int argc, char *argv[])
     QString error;
     if (!source.open(error))
         return bad(QStringLiteral("%1: %2").arg(path, error));
+    int status;
     if (command == QLatin1String("info"))
-        return runInfo(source, path);
-    if (command == QLatin1String("csv"))
-        return runCsv(source, path, plotFraming);
-    if (command == QLatin1String("lines"))
-        return runLines(source, path);
-    return runPictures(source, path, pictureSize, positional[1]);
+        status = runInfo(source, path);
+    else if (command == QLatin1String("csv"))
+        status = runCsv(source, path, plotFraming);
+    else if (command == QLatin1String("lines"))
+        status = runLines(source, path);
+    else
+        status = runPictures(source, path, pictureSize, positional[1]);
+    // A full disk under a redirection must not pass for a converted file.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return bad(QStringLiteral("cannot write the standard output"));
+    return status;
 }

@@ -14,7 +14,8 @@ constexpr int kMaxAmplitude = 32767;
 constexpr int kMaxWidth = 320;
 constexpr int kMaxHeight = 240;
 
-const QString kModes = QStringLiteral("text, scope, ccd, camera or replay FILE");
+const QString kModes = QStringLiteral("text, scope, ccd, camera, plot or replay FILE");
+constexpr int kMaxPlotChannels = 64;
 
 double defaultRate(SimMode mode, qint32 baud)
 {
@@ -27,6 +28,8 @@ double defaultRate(SimMode mode, qint32 baud)
         return 50.0;
     case SimMode::Camera:
         return 10.0;
+    case SimMode::Plot:
+        return 100.0;
     case SimMode::Replay:
         // What the line carries at that speed with 10 bits per byte (8N1).
         return baud / 10.0;
@@ -40,11 +43,9 @@ bool parseMode(const QString &name, SimMode &mode)
     {
         const char *name;
         SimMode mode;
-    } modes[] = { { "text", SimMode::Text },
-                  { "scope", SimMode::Scope },
-                  { "ccd", SimMode::Ccd },
-                  { "camera", SimMode::Camera },
-                  { "replay", SimMode::Replay } };
+    } modes[] = { { "text", SimMode::Text }, { "scope", SimMode::Scope },
+                  { "ccd", SimMode::Ccd },   { "camera", SimMode::Camera },
+                  { "plot", SimMode::Plot }, { "replay", SimMode::Replay } };
     for (const auto &entry : modes) {
         if (name == QLatin1String(entry.name)) {
             mode = entry.mode;
@@ -115,10 +116,12 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
     const QCommandLineOption amplitude(QStringLiteral("amplitude"), QString(), QStringLiteral("A"));
     const QCommandLineOption width(QStringLiteral("width"), QString(), QStringLiteral("W"));
     const QCommandLineOption height(QStringLiteral("height"), QString(), QStringLiteral("H"));
+    const QCommandLineOption framing(QStringLiteral("framing"), QString(), QStringLiteral("F"));
+    const QCommandLineOption channels(QStringLiteral("channels"), QString(), QStringLiteral("N"));
 
     QCommandLineParser parser;
     parser.addOptions({ help, version, port, baud, rate, count, time, seed, stay, loop, freq,
-                        amplitude, width, height });
+                        amplitude, width, height, framing, channels });
     if (!parser.parse(arguments)) {
         // The parser's sentence, fitted to the style of the other messages.
         error = parser.errorText();
@@ -169,6 +172,8 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
                    { amplitude, result.mode == SimMode::Scope, "scope mode" },
                    { width, result.mode == SimMode::Camera, "camera mode" },
                    { height, result.mode == SimMode::Camera, "camera mode" },
+                   { framing, result.mode == SimMode::Plot, "plot mode" },
+                   { channels, result.mode == SimMode::Plot, "plot mode" },
                    { loop, result.mode == SimMode::Replay, "replay mode" },
                    { baud, parser.isSet(port), "--port" } };
     for (const auto &entry : scoped) {
@@ -287,6 +292,28 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
         entry.value = int(whole);
     }
 
+    if (parser.isSet(framing)) {
+        static const QStringList kFramings { QStringLiteral("firewater"),
+                                             QStringLiteral("justfloat"),
+                                             QStringLiteral("teleplot"), QStringLiteral("plain") };
+        const qsizetype index = kFramings.indexOf(parser.value(framing));
+        if (index < 0) {
+            error = QStringLiteral("--framing wants firewater, justfloat, teleplot or plain, not ")
+                    + quoted(parser.value(framing));
+            return ParseOutcome::Error;
+        }
+        result.framing = SimFraming(index);
+    }
+    if (parser.isSet(channels)) {
+        if (!parseWhole(parser.value(channels), 1, kMaxPlotChannels, whole)) {
+            error = QStringLiteral("--channels wants a whole number from 1 to %1, not %2")
+                            .arg(kMaxPlotChannels)
+                            .arg(quoted(parser.value(channels)));
+            return ParseOutcome::Error;
+        }
+        result.channels = int(whole);
+    }
+
     result.stay = parser.isSet(stay);
     result.loop = parser.isSet(loop);
     options = result;
@@ -302,6 +329,7 @@ QString unitCount(SimMode mode, qint64 n)
         one = "line";
         break;
     case SimMode::Scope:
+    case SimMode::Plot:
         one = "frame";
         break;
     case SimMode::Camera:
@@ -324,6 +352,8 @@ QString modeDescription(SimMode mode)
         return QStringLiteral("linear CCD lines");
     case SimMode::Camera:
         return QStringLiteral("camera pictures");
+    case SimMode::Plot:
+        return QStringLiteral("plot frames");
     case SimMode::Replay:
         return QStringLiteral("file bytes");
     }
@@ -358,13 +388,17 @@ QString simHelpText()
             "                 drift, each ended by FF (线性ccd)\n"
             "  camera         grey pictures of the track ahead, WIDTH x HEIGHT pixels\n"
             "                 row by row, each ended by FF (摄像头)\n"
+            "  plot           named signals for the plotter: speed (a speed loop's step\n"
+            "                 response), target, steer (a steering error), sensor (a\n"
+            "                 noisy reading), then waves, in the framing --framing\n"
+            "                 chooses (曲线)\n"
             "  replay FILE    the bytes of FILE, for example data saved by the terminal;\n"
             "                 a capture recorded by the program keeps its recorded pace\n"
             "Pixel values stay within 0..254, since FF ends a line or picture.\n"
             "\n"
             "Options:\n"
             "  --rate R       units per second: lines (text 10, ccd 50), frames (scope\n"
-            "                 500, the sample rate), pictures (camera 10) or bytes\n"
+            "                 500, plot 100, the sample rate), pictures (camera 10) or bytes\n"
             "                 (replay: the baud rate / 10; not for a capture)\n"
             "  --count N      send N units, then fall silent; the virtual port stays\n"
             "                 open until the reader closes it\n"
@@ -385,6 +419,8 @@ QString simHelpText()
             "                 0..32767, one or A1,A2,A3,A4 (default 20000)\n"
             "  --width W      camera: picture width 1..320 (default 120)\n"
             "  --height H     camera: picture height 1..240 (default 40)\n"
+            "  --framing F    plot: firewater (default), justfloat, teleplot or plain\n"
+            "  --channels N   plot: channels 1..64 (default 4)\n"
             "  --loop         replay: start the file again at its end\n"
             "  -h, --help     show this text\n"
             "  -v, --version  show the version\n"
@@ -395,5 +431,6 @@ QString simHelpText()
             "Examples:\n"
             "  smartcar-board-sim scope --freq 2 --amplitude 30000\n"
             "  smartcar-board-sim camera --width 80 --height 60 --rate 5\n"
+            "  smartcar-board-sim plot --framing teleplot --rate 200\n"
             "  smartcar-board-sim --port /dev/ttyUSB0 --baud 115200 ccd\n");
 }

@@ -7,7 +7,10 @@
 #include <array>
 
 // What the simulated board sends, one kind at a time.
-enum class SimMode { Text, Scope, Ccd, Camera, Replay };
+enum class SimMode { Text, Scope, Ccd, Camera, Plot, Replay };
+
+// How plot mode prints its values.
+enum class SimFraming { FireWater, JustFloat, Teleplot, Plain };
 
 // Everything the command line chooses. A unit is what the rate and the count
 // are measured in: a text line, a scope frame, a CCD line, a camera picture or,
@@ -39,6 +42,9 @@ struct SimOptions
     std::array<int, 4> amplitudes { 20000, 20000, 20000, 20000 };
     int width = 120;
     int height = 40;
+    SimFraming framing = SimFraming::FireWater;
+    // Plot channels, 1..64.
+    int channels = 4;
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };

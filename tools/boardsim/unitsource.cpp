@@ -3,6 +3,7 @@
 #include "camerasource.h"
 #include "capturereplaysource.h"
 #include "ccdsource.h"
+#include "plotsource.h"
 #include "replaysource.h"
 #include "scopesource.h"
 #include "simoptions.h"
@@ -24,6 +25,9 @@ std::unique_ptr<UnitSource> createUnitSource(const SimOptions &options, QString 
     case SimMode::Camera:
         return std::make_unique<CameraSource>(options.width, options.height, options.rate,
                                               options.seed);
+    case SimMode::Plot:
+        return std::make_unique<PlotSource>(options.framing, options.channels, options.rate,
+                                            options.seed);
     case SimMode::Replay: {
         QFile file(options.file);
         if (!file.open(QIODevice::ReadOnly)) {

@@ -12,6 +12,8 @@ const QColor kBackground(16, 16, 16);
 const QColor kGrid(60, 60, 60);
 const QColor kText(200, 200, 200);
 constexpr int kMargin = 4;
+constexpr int kGridColumns = 10;
+constexpr int kGridRows = 8;
 // Channel colours: the first sixteen far apart, the rest in between.
 QColor colourOf(int channel)
 {
@@ -283,54 +285,40 @@ QString PlotView::keyText(double key) const
 void PlotView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), kBackground);
     const QRect area = plotRect();
-    painter.setPen(kGrid);
-    for (int n = 1; n < 10; ++n) {
-        const int x = area.left() + area.width() * n / 10;
-        painter.drawLine(x, area.top(), x, area.bottom());
-    }
-    for (int n = 1; n < 8; ++n) {
-        const int y = area.top() + area.height() * n / 8;
-        painter.drawLine(area.left(), y, area.right(), y);
-    }
-
     const double span = m_yMaximum - m_yMinimum;
     const double yScale = span > 0 ? (area.height() - 1) / span : 0;
-    const auto yOf = [&](float value) {
-        const double y = area.bottom() - (value - m_yMinimum) * yScale;
-        return int(qBound(-1e6, std::floor(y + 0.5), 1e6));
-    };
-    QVarLengthArray<QLine, 4096> lines;
+    const YMap yOf { double(area.bottom()), m_yMinimum, yScale };
+    // The columns are as many as the pixels across, or fewer, for all channels.
+    const bool dense = columnCount() == area.width();
+    painter.fillRect(rect(), kBackground);
+    if (dense) {
+        prepareDenseBuffer(area);
+    } else {
+        painter.setPen(kGrid);
+        for (int n = 1; n < kGridColumns; ++n) {
+            const int x = area.left() + area.width() * n / kGridColumns;
+            painter.drawLine(x, area.top(), x, area.bottom());
+        }
+        for (int n = 1; n < kGridRows; ++n) {
+            const int y = area.top() + area.height() * n / kGridRows;
+            painter.drawLine(area.left(), y, area.right(), y);
+        }
+    }
     for (int ch = 0; ch < channelCount(); ++ch) {
         const Channel &channel = *m_channels[ch];
         if (!channel.visible)
             continue;
         const PlotColumns &columns = m_frozen ? m_frozen->columns[ch] : channel.columns;
         const qint64 right = m_frozen ? m_frozen->rightColumns[ch] : rightColumn(channel);
-        const int count = columns.count();
-        lines.clear();
-        bool joined = false;
-        int lastX = 0;
-        int lastY = 0;
-        for (int n = 0; n < count; ++n) {
-            const PlotColumns::Column *c = columns.column(right - count + 1 + n);
-            if (!c) {
-                joined = false;
-                continue;
-            }
-            const int x = area.left() + int((n + 0.5) * area.width() / count);
-            const int top = yOf(c->maximum);
-            const int bottom = yOf(c->minimum);
-            if (joined && !c->broken)
-                lines.append(QLine(lastX, lastY, x, yOf(c->first)));
-            lines.append(QLine(x, top, x, bottom));
-            joined = true;
-            lastX = x;
-            lastY = yOf(c->last);
-        }
-        painter.setPen(channel.colour);
-        painter.drawLines(lines.constData(), int(lines.size()));
+        if (dense)
+            drawDense(columns, right, channel.colour, yOf);
+        else
+            drawSparse(painter, columns, right, channel.colour, yOf);
+    }
+    if (dense) {
+        // Turned back so that each buffer row becomes a screen column.
+        painter.drawImage(area.topLeft(), m_denseBuffer.transformed(QTransform().rotate(270)));
     }
 
     painter.setPen(kText);
@@ -344,6 +332,90 @@ void PlotView::paintEvent(QPaintEvent *)
             : QString::number(m_windowSeconds, 'g', 6) + QStringLiteral(" s");
     painter.drawText(area.right() - metrics.horizontalAdvance(window) - 4,
                      area.bottom() - metrics.descent() - 2, window);
+}
+
+// The background and grid of the dense curves, a screen column per row: the
+// grid's vertical lines are whole rows, its horizontal lines one pixel a row.
+void PlotView::prepareDenseBuffer(const QRect &area)
+{
+    if (m_denseBuffer.size() != QSize(area.height(), area.width()))
+        m_denseBuffer = QImage(area.height(), area.width(), QImage::Format_RGB32);
+    m_denseBuffer.fill(kBackground);
+    const QRgb grid = kGrid.rgb();
+    for (int n = 1; n < kGridColumns; ++n) {
+        auto *row
+                = reinterpret_cast<QRgb *>(m_denseBuffer.scanLine(area.width() * n / kGridColumns));
+        std::fill(row, row + area.height(), grid);
+    }
+    for (int r = 0; r < area.width(); ++r) {
+        auto *row = reinterpret_cast<QRgb *>(m_denseBuffer.scanLine(r));
+        for (int n = 1; n < kGridRows; ++n)
+            row[area.height() - 1 - area.height() * n / kGridRows] = grid;
+    }
+}
+
+// A column per pixel: each column's span, stretched to meet the last value of
+// the column before, is a run of pixels. Written into a buffer in which every
+// screen column is a row, each span is one contiguous fill, whatever the
+// number of samples behind it and however tall it is.
+void PlotView::drawDense(const PlotColumns &columns, qint64 right, const QColor &colour,
+                         const YMap &yOf)
+{
+    const QRect area = plotRect();
+    const QRgb pixel = colour.rgba();
+    const int count = columns.count();
+    const int height = area.height();
+    bool joined = false;
+    int lastY = 0;
+    for (int n = 0; n < count; ++n) {
+        const PlotColumns::Column *c = columns.column(right - count + 1 + n);
+        if (!c) {
+            joined = false;
+            continue;
+        }
+        int top = yOf(c->maximum);
+        int bottom = yOf(c->minimum);
+        if (joined && !c->broken) {
+            top = qMin(top, lastY);
+            bottom = qMax(bottom, lastY);
+        }
+        joined = true;
+        lastY = yOf(c->last);
+        // Rows run from the plot's bottom up, as the turn back expects.
+        const int from = qBound(0, area.bottom() - bottom, height);
+        const int to = qBound(0, area.bottom() - top + 1, height);
+        auto *row = reinterpret_cast<QRgb *>(m_denseBuffer.scanLine(n));
+        std::fill(row + from, row + to, pixel);
+    }
+}
+
+// Fewer columns than pixels: a stroke per column and one joining it to the
+// column before.
+void PlotView::drawSparse(QPainter &painter, const PlotColumns &columns, qint64 right,
+                          const QColor &colour, const YMap &yOf) const
+{
+    const QRect area = plotRect();
+    const int count = columns.count();
+    QVarLengthArray<QLine, 1024> lines;
+    bool joined = false;
+    int lastX = 0;
+    int lastY = 0;
+    for (int n = 0; n < count; ++n) {
+        const PlotColumns::Column *c = columns.column(right - count + 1 + n);
+        if (!c) {
+            joined = false;
+            continue;
+        }
+        const int x = area.left() + int((n + 0.5) * area.width() / count);
+        if (joined && !c->broken)
+            lines.append(QLine(lastX, lastY, x, yOf(c->first)));
+        lines.append(QLine(x, yOf(c->maximum), x, yOf(c->minimum)));
+        joined = true;
+        lastX = x;
+        lastY = yOf(c->last);
+    }
+    painter.setPen(QPen(colour, 0));
+    painter.drawLines(lines.constData(), int(lines.size()));
 }
 
 void PlotView::resizeEvent(QResizeEvent *)

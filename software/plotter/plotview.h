@@ -10,6 +10,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -17,6 +18,8 @@
 // Each channel keeps its history and its reduction to the screen's columns,
 // both updated as samples arrive; a paint draws at most one vertical and one
 // joining stroke per column and curve.
+class QPainter;
+
 class PlotView : public QWidget
 {
     Q_OBJECT
@@ -99,6 +102,23 @@ private:
         QList<qint64> rightColumns;
     };
 
+    // A value's pixel row.
+    struct YMap
+    {
+        double bottom;
+        double minimum;
+        double scale;
+        int operator()(float value) const
+        {
+            const double y = bottom - (value - minimum) * scale;
+            return int(std::floor(qBound(-1e6, y + 0.5, 1e6)));
+        }
+    };
+
+    void prepareDenseBuffer(const QRect &area);
+    void drawDense(const PlotColumns &columns, qint64 right, const QColor &colour, const YMap &yOf);
+    void drawSparse(QPainter &painter, const PlotColumns &columns, qint64 right,
+                    const QColor &colour, const YMap &yOf) const;
     // Columns across the screen, and the width of each in samples or seconds.
     int columnCount() const;
     double columnWidth() const;
@@ -124,6 +144,9 @@ private:
     double m_newestSeconds = 0;
     bool m_dirty = false;
     std::unique_ptr<Frozen> m_frozen;
+    // The dense curves of the last paint, a screen column per row; kept for
+    // the next paint's memory.
+    QImage m_denseBuffer;
 };
 
 #endif // PLOTVIEW_H

@@ -86,13 +86,15 @@ void TestPlotter::channelsFollowTheStream()
     QCOMPARE(plotter.view()->channelCount(), 3);
     QCOMPARE(legend->topLevelItemCount(), 3);
     QCOMPARE(plotter.view()->history(2).value(1), 6.0f);
-    // Fewer values: the channels beyond go, with their samples.
-    bytes = "7\n";
+    // Fewer values, then more and fewer again in one delivery: the channels
+    // beyond go, with their samples, and come back empty.
+    bytes = "7\n8,9\n10\n";
     plotter.handleData(bytes);
     QCOMPARE(plotter.view()->channelCount(), 1);
+    QCOMPARE(plotter.view()->history(0).size(), 5);
     QCOMPARE(legend->topLevelItemCount(), 1);
     QCOMPARE(legend->topLevelItem(0)->text(0), QStringLiteral("CH1"));
-    QCOMPARE(plotter.frameTotals()->counts.frames, 3);
+    QCOMPARE(plotter.frameTotals()->counts.frames, 5);
 }
 
 void TestPlotter::hiddenChannelsStayHiddenByName()
@@ -133,7 +135,7 @@ void TestPlotter::pauseHoldsTheScreen()
     plotter.handleData(bytes);
     plotter.view()->refresh();
     const QImage before = plotter.view()->screenImage();
-    plotter.findChild<QPushButton *>("pushButton_pause")->click();
+    plotter.findChild<QPushButton *>("pushButton_plotPause")->click();
     QVERIFY(plotter.view()->paused());
     for (int i = 0; i < 300; ++i)
         bytes += "1000," + QByteArray::number(i) + "\n";
@@ -141,7 +143,7 @@ void TestPlotter::pauseHoldsTheScreen()
     plotter.view()->refresh();
     QCOMPARE(plotter.view()->screenImage(), before);
     QCOMPARE(plotter.view()->history(0).size(), 800);
-    plotter.findChild<QPushButton *>("pushButton_pause")->click();
+    plotter.findChild<QPushButton *>("pushButton_plotPause")->click();
     plotter.view()->refresh();
     QVERIFY(plotter.view()->screenImage() != before);
 }

@@ -71,7 +71,7 @@ Plotter::Plotter(QWidget *parent)
     connect(ui->comboBox_yAxis, &QComboBox::currentIndexChanged, this, &Plotter::applyYAxis);
     connect(ui->doubleSpinBox_yMin, &QDoubleSpinBox::valueChanged, this, &Plotter::applyYAxis);
     connect(ui->doubleSpinBox_yMax, &QDoubleSpinBox::valueChanged, this, &Plotter::applyYAxis);
-    connect(ui->pushButton_clear, &QPushButton::clicked, this, [this] {
+    connect(ui->pushButton_plotClear, &QPushButton::clicked, this, [this] {
         m_view->clear();
         ui->plainTextEdit_log->clear();
     });
@@ -92,9 +92,9 @@ Plotter::Plotter(QWidget *parent)
 
     auto *pauseAction = new QAction(tr("暂停"), this);
     pauseAction->setCheckable(true);
-    connect(pauseAction, &QAction::toggled, ui->pushButton_pause, &QPushButton::setChecked);
-    connect(ui->pushButton_pause, &QPushButton::toggled, pauseAction, &QAction::setChecked);
-    connect(ui->pushButton_pause, &QPushButton::toggled, m_view, &PlotView::setPaused);
+    connect(pauseAction, &QAction::toggled, ui->pushButton_plotPause, &QPushButton::setChecked);
+    connect(ui->pushButton_plotPause, &QPushButton::toggled, pauseAction, &QAction::setChecked);
+    connect(ui->pushButton_plotPause, &QPushButton::toggled, m_view, &PlotView::setPaused);
     auto *saveSamplesAction = new QAction(tr("保存数据(CSV)"), this);
     connect(saveSamplesAction, &QAction::triggered, this, &Plotter::saveSamples);
     auto *saveScreenAction = new QAction(tr("保存图像(PNG)"), this);
@@ -191,7 +191,7 @@ void Plotter::decode(QByteArray &buffer)
     const double arrival = m_clock.elapsed() / 1000.0;
     for (const PlotRow &row : m_batch.rows) {
         if (row.channelCount != m_view->channelCount())
-            syncChannels();
+            syncChannels(row.channelCount);
         double seconds = arrival;
         if (!std::isnan(row.timeMs)) {
             if (std::isnan(m_firstStampMs))
@@ -206,19 +206,25 @@ void Plotter::decode(QByteArray &buffer)
 }
 
 // The view and the legend follow the decoder's channels: a frame of another
-// length changes their number, a new name adds one.
-void Plotter::syncChannels()
+// length changes their number, a new name adds one. The decoder may have
+// changed them again later in the same batch: only names that only grow
+// are read from it, the others are the unnamed framings' CH1, CH2...
+void Plotter::syncChannels(int count)
 {
-    const QStringList &names = m_decoder->channelNames();
-    const int count = int(names.size());
+    QStringList names = m_decoder->channelNames().mid(0, count);
+    QStringList units = m_decoder->channelUnits().mid(0, count);
+    while (names.size() < count) {
+        names.append(PlotDecoder::defaultName(int(names.size())));
+        units.append(QString());
+    }
     const QSignalBlocker blocker(ui->treeWidget_legend);
     m_view->setChannelCount(count);
     while (ui->treeWidget_legend->topLevelItemCount() > count)
         delete ui->treeWidget_legend->takeTopLevelItem(count);
     for (int channel = 0; channel < count; ++channel) {
         QString name = names[channel];
-        if (!m_decoder->channelUnits()[channel].isEmpty())
-            name += QStringLiteral(" (%1)").arg(m_decoder->channelUnits()[channel]);
+        if (!units[channel].isEmpty())
+            name += QStringLiteral(" (%1)").arg(units[channel]);
         if (channel >= ui->treeWidget_legend->topLevelItemCount())
             addLegendItem(channel);
         QTreeWidgetItem *item = ui->treeWidget_legend->topLevelItem(channel);

@@ -59,7 +59,7 @@ public:
 private:
     void startDecoder(PlotFraming framing);
     void decode(QByteArray &buffer);
-    void syncChannels();
+    void syncChannels(int count);
     void addLegendItem(int channel);
     void refresh();
     void showCursor(const QString &text);

@@ -7,7 +7,8 @@
 // lines or pictures.
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_soak TAB MB_PER_S SECONDS
-//      TAB: hex or text (the terminal in that display), scope, ccd, camera
+//      TAB: hex or text (the terminal in that display), scope, ccd, camera,
+//      justfloat or firewater (the plotter, 16 or 8 channels of the plot mode)
 
 #include "ccd.h"
 #include "comassistant.h"
@@ -15,6 +16,7 @@
 #include "linearccd.h"
 #include "mainwindow.h"
 #include "oscilloscope.h"
+#include "plotter.h"
 #include "serialpanel.h"
 #include "simoptions.h"
 #include "testsupport.h"
@@ -70,6 +72,13 @@ bool planFor(const QString &tab, Plan &plan)
                  3,
                  { QStringLiteral("camera"), size[0], size[1], size[2], size[3] },
                  QStringLiteral("pictures") };
+    else if (tab == QLatin1String("justfloat") || tab == QLatin1String("firewater"))
+        plan = { tab,
+                 4,
+                 { QStringLiteral("plot"), QStringLiteral("--framing"), tab,
+                   QStringLiteral("--channels"),
+                   QString::number(tab == QLatin1String("justfloat") ? 16 : 8) },
+                 QStringLiteral("frames") };
     else
         return false;
     plan.simArguments << QStringLiteral("--seed") << QString::number(kSeed);
@@ -168,7 +177,8 @@ int main(int argc, char *argv[])
     const double seconds = args.value(3).toDouble();
     if (args.size() != 4 || !planFor(args.value(1), plan) || mbPerSecond <= 0.0 || seconds <= 0.0) {
         std::fprintf(stderr,
-                     "usage: bench_soak hex|text|scope|ccd|camera MB_PER_S SECONDS\n"
+                     "usage: bench_soak hex|text|scope|ccd|camera|justfloat|firewater MB_PER_S "
+                     "SECONDS\n"
                      "(QT_QPA_PLATFORM=offscreen; the board simulator is " BOARDSIM_PROGRAM ")\n");
         return 2;
     }
@@ -340,6 +350,11 @@ int main(int argc, char *argv[])
     } else if (plan.tabIndex == 1) {
         const ScopeFrameStats &stats = window.oscilloscope()->frameStats();
         std::printf("scope: %lld frames sent, %lld decoded, %lld bytes thrown away\n", units,
+                    stats.frames, stats.garbageBytes);
+        nothingLost = nothingLost && stats.frames == units && stats.garbageBytes == 0;
+    } else if (plan.tabIndex == 4) {
+        const PlotStats stats = window.plotter()->stats();
+        std::printf("plotter: %lld frames sent, %lld decoded, %lld garbage bytes\n", units,
                     stats.frames, stats.garbageBytes);
         nothingLost = nothingLost && stats.frames == units && stats.garbageBytes == 0;
     } else {

@@ -186,6 +186,15 @@ void TestSettingsStore::everyKeyMakesTheRoundTrip()
         { "camera/height", 7 },
         { "camera/autoZoom", false },
         { "camera/plugin", nativePath(TESTPLUGIN_INVERT) },
+        { "plotter/framing", QStringLiteral("Teleplot") },
+        { "plotter/hiddenChannels",
+          QStringList { QStringLiteral("error"), QStringLiteral("速度") } },
+        { "plotter/yAxis", QStringLiteral("fixed") },
+        { "plotter/yMinimum", -2.5 },
+        { "plotter/yMaximum", 7.5 },
+        { "plotter/xAxis", QStringLiteral("seconds") },
+        { "plotter/windowSamples", 5000 },
+        { "plotter/windowSeconds", 2.5 },
     };
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         settings.setValue(it.key(), it.value());
@@ -315,7 +324,15 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
                "width=0\n"
                "height=99999999999999999999\n"
                "autoZoom=1\n"
-               "plugin=relative/libx.so\n");
+               "plugin=relative/libx.so\n"
+               "[plotter]\n"
+               "framing=FireWater2\n"
+               "yAxis=Fixed\n"
+               "yMinimum=5\n"
+               "yMaximum=1\n"
+               "xAxis=time\n"
+               "windowSamples=99\n"
+               "windowSeconds=nan\n");
     file.close();
     QSettings settings(path, QSettings::IniFormat);
     // Values of other types than text, as a registry or a hand-edited file

@@ -94,6 +94,9 @@ void SerialPanel::toggle()
     if (!wasOpen)
         open();
     updateControls();
+    // A failed open leaves the button as it was before the click.
+    m_ui.openPort->setChecked(m_connection->isOpen()
+                              || m_connection->state() == SerialConnection::State::Connecting);
 }
 
 void SerialPanel::openChosenPort()

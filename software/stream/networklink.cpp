@@ -179,6 +179,9 @@ bool NetworkLink::bindUdp(const QHostAddress &remote)
         m_errorString = m_udp->errorString();
         return false;
     }
+    // Room for the bursts a busy window leaves unread for a while; the system
+    // may grant less.
+    m_udp->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kUdpReceiveBufferBytes);
     connect(m_udp, &QUdpSocket::readyRead, this, &NetworkLink::readDatagrams);
     m_remote = remote;
     m_remotePort = remote.isNull() ? 0 : m_address.port();

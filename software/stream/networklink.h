@@ -39,6 +39,8 @@ public:
     // What a TCP socket holds unread at most: beyond it the sender is held
     // back, so a flood cannot grow memory.
     static constexpr qint64 kReadBufferBytes = 1024 * 1024;
+    // What the system may hold for a UDP socket: 2 MB/s for two seconds.
+    static constexpr int kUdpReceiveBufferBytes = 4 * 1024 * 1024;
     // What one delivery takes from a UDP socket before the event loop runs again.
     static constexpr qsizetype kMaxDeliveryBytes = 256 * 1024;
 

@@ -107,7 +107,7 @@ int main(int argc, char *argv[])
     const QString pace = source->paceText().isEmpty()
             ? QString::number(options.rate, 'g', 10) + QStringLiteral(" a second")
             : source->paceText();
-    if (link->isVirtual()) {
+    if (link->isVirtual() || !options.network.isEmpty()) {
         // The path alone on standard output, for scripts; the rest on standard error.
         printLine(stdout, link->deviceName());
         tell(QStringLiteral("%1, %2, seed %3: type %4 into the program's port list and "

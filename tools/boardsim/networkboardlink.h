@@ -23,9 +23,9 @@ public:
     bool open(QString &error) override;
     // What to type into the program's port box.
     QString deviceName() const override;
-    // Like a virtual port: it lives while this program runs, and --stay
-    // waits for the next reader.
-    bool isVirtual() const override { return true; }
+    // A TCP link is like a virtual port: it lives while this program runs,
+    // and --stay waits for the next reader. Datagrams are gone once sent.
+    bool isVirtual() const override { return m_address.kind() != NetworkAddress::Kind::Udp; }
     bool readerPresent() override;
     qint64 write(const QByteArray &bytes) override;
     bool flushed() override;

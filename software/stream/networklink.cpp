@@ -6,6 +6,8 @@
 #include <QTcpSocket>
 #include <QUdpSocket>
 
+#include <utility>
+
 namespace {
 
 // Larger writes go out in pieces that fit a datagram.
@@ -57,10 +59,12 @@ void NetworkLink::stop()
     }
     if (m_server)
         m_server->close();
+    m_udpPoll.stop();
     if (m_udp) {
         m_udp->disconnect(this);
         m_udp->close();
     }
+    m_datagrams.clear();
 }
 
 bool NetworkLink::start()
@@ -183,6 +187,10 @@ bool NetworkLink::bindUdp(const QHostAddress &remote)
     // may grant less.
     m_udp->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kUdpReceiveBufferBytes);
     connect(m_udp, &QUdpSocket::readyRead, this, &NetworkLink::readDatagrams);
+    // Under a steady flood the socket was seen to stop telling of new
+    // datagrams for good: it is also looked at regularly.
+    connect(&m_udpPoll, &QTimer::timeout, this, &NetworkLink::readDatagrams);
+    m_udpPoll.start(kUdpPollMs);
     m_remote = remote;
     m_remotePort = remote.isNull() ? 0 : m_address.port();
     setPhase(remote.isNull() ? Phase::Listening : Phase::Open);
@@ -271,14 +279,18 @@ void NetworkLink::readSocket()
     emit bytesReceived(m_socket->readAll());
 }
 
+// Datagrams are taken here and handed on from the event loop: a socket that
+// hears of new ones while its readyRead() is still being handled would stop
+// telling until it is read again, and the datagrams would pile up unread.
 void NetworkLink::readDatagrams()
 {
-    QByteArray bytes;
-    while (m_udp->hasPendingDatagrams() && bytes.size() < kMaxDeliveryBytes) {
+    if (!m_udp)
+        return;
+    while (m_udp->hasPendingDatagrams() && m_datagrams.size() < kMaxDeliveryBytes) {
         const QNetworkDatagram datagram = m_udp->receiveDatagram();
         if (!datagram.isValid())
             break;
-        bytes += datagram.data();
+        m_datagrams += datagram.data();
         // A receiver answers whoever sent last.
         if (m_address.host().isEmpty()
             && (datagram.senderAddress() != m_remote || datagram.senderPort() != m_remotePort)) {
@@ -287,7 +299,17 @@ void NetworkLink::readDatagrams()
             setPhase(Phase::Open);
         }
     }
-    if (m_udp->hasPendingDatagrams())
-        QMetaObject::invokeMethod(this, &NetworkLink::readDatagrams, Qt::QueuedConnection);
+    if (!m_datagrams.isEmpty() && !m_deliveryDue) {
+        m_deliveryDue = true;
+        QMetaObject::invokeMethod(this, &NetworkLink::deliverDatagrams, Qt::QueuedConnection);
+    }
+}
+
+void NetworkLink::deliverDatagrams()
+{
+    m_deliveryDue = false;
+    const QByteArray bytes = std::exchange(m_datagrams, QByteArray());
     emit bytesReceived(bytes);
+    // What waited while the delivery was full.
+    readDatagrams();
 }

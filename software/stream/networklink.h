@@ -41,7 +41,9 @@ public:
     static constexpr qint64 kReadBufferBytes = 1024 * 1024;
     // What the system may hold for a UDP socket: 2 MB/s for two seconds.
     static constexpr int kUdpReceiveBufferBytes = 4 * 1024 * 1024;
-    // What one delivery takes from a UDP socket before the event loop runs again.
+    // How often a UDP socket is read even when it says nothing.
+    static constexpr int kUdpPollMs = 10;
+    // What one delivery takes from a UDP socket at most.
     static constexpr qsizetype kMaxDeliveryBytes = 256 * 1024;
 
     NetworkLink(const NetworkAddress &address, QObject *parent = nullptr);
@@ -84,6 +86,7 @@ private:
     void clientGone();
     void readSocket();
     void readDatagrams();
+    void deliverDatagrams();
 
     NetworkAddress m_address;
     Phase m_phase = Phase::Connecting;
@@ -96,7 +99,11 @@ private:
     QHostAddress m_remote;
     quint16 m_remotePort = 0;
     QTimer m_connectTimeout;
+    QTimer m_udpPoll;
     int m_lookup = -1;
+    // Datagrams read and not yet handed on, at most about kMaxDeliveryBytes.
+    QByteArray m_datagrams;
+    bool m_deliveryDue = false;
 };
 
 #endif // NETWORKLINK_H

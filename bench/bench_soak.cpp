@@ -13,8 +13,10 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_soak TAB MB_PER_S SECONDS
 //          [serial|tcp|udp] [WIDTHxHEIGHT]
-//      TAB: hex or text (the terminal in that display), scope, ccd, camera;
-//      WIDTHxHEIGHT the camera's pictures (default 188x120)
+//      TAB: hex or text (the terminal in that display), scope, ccd, camera
+//           (188 x 120 pictures ended by FF, or WIDTHxHEIGHT), camera-text or
+//           camera-binary (the same led by a header), camera-full (752 x 480
+//           pictures led by a binary header)
 
 #include "ccd.h"
 #include "comassistant.h"
@@ -61,6 +63,7 @@ struct Plan
     int tabIndex;
     QStringList simArguments; // mode and its options, without rate and count
     QString unit;
+    bool header = false; // the camera's pictures led by a header
     QSize camera { kCameraWidth, kCameraHeight };
 };
 
@@ -79,6 +82,21 @@ bool planFor(const QString &tab, const QSize &camera, Plan &plan)
                  3,
                  { QStringLiteral("camera"), size[0], size[1], size[2], size[3] },
                  QStringLiteral("pictures") };
+    else if (tab == QLatin1String("camera-text") || tab == QLatin1String("camera-binary"))
+        plan = { tab,
+                 3,
+                 { QStringLiteral("camera"), size[0], size[1], size[2], size[3],
+                   QStringLiteral("--framing"), QStringLiteral("header-") + tab.mid(7) },
+                 QStringLiteral("pictures"),
+                 true };
+    else if (tab == QLatin1String("camera-full"))
+        plan = { tab,
+                 3,
+                 { QStringLiteral("camera"), size[0], QStringLiteral("752"), size[2],
+                   QStringLiteral("480"), QStringLiteral("--framing"),
+                   QStringLiteral("header-binary") },
+                 QStringLiteral("pictures"),
+                 true };
     else
         return false;
     plan.simArguments << QStringLiteral("--seed") << QString::number(kSeed);
@@ -193,8 +211,8 @@ int main(int argc, char *argv[])
                     .contains(transport)
         || camera.isEmpty()) {
         std::fprintf(stderr,
-                     "usage: bench_soak hex|text|scope|ccd|camera MB_PER_S SECONDS "
-                     "[serial|tcp|udp] [WIDTHxHEIGHT]\n"
+                     "usage: bench_soak hex|text|scope|ccd|camera|camera-text|camera-binary|"
+                     "camera-full MB_PER_S SECONDS [serial|tcp|udp] [WIDTHxHEIGHT]\n"
                      "(QT_QPA_PLATFORM=offscreen; the board simulator is " BOARDSIM_PROGRAM ")\n");
         return 2;
     }
@@ -248,7 +266,9 @@ int main(int argc, char *argv[])
             window.oscilloscope()->setChannelScaleIndex(
                     ch, window.oscilloscope()->channelScaleIndex(0));
     }
-    if (plan.tabIndex == 3)
+    if (plan.tabIndex == 3 && plan.header)
+        window.ccd()->setFraming(CCD::Framing::Header);
+    else if (plan.tabIndex == 3)
         window.ccd()->setPictureSize(plan.camera);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
@@ -417,8 +437,8 @@ int main(int argc, char *argv[])
     } else {
         const FrameStats &stats = plan.tabIndex == 2 ? window.linearCCD()->frameStats()
                                                      : window.ccd()->frameStats();
-        std::printf("%s: %lld sent, %lld shown + %lld skipped = %lld, %lld misplaced end "
-                    "bytes\n",
+        std::printf("%s: %lld sent, %lld shown + %lld skipped = %lld, %lld misplaced (end "
+                    "bytes or bad headers)\n",
                     qPrintable(plan.unit), units, stats.taken, stats.skipped,
                     stats.taken + stats.skipped, stats.misplaced);
         nothingLost = nothingLost && stats.taken + stats.skipped == units && stats.misplaced == 0;

@@ -67,9 +67,12 @@ public:
 
     // Opens device (a bare name such as ttyUSB0 or COM3, or a path), sets its
     // line up and zeroes the counters, closing an open port (or ending a
-    // wait) first. False when the device cannot be opened; errorOccurred()
-    // says why, and the state stays as it was, or Closed after a wait.
+    // wait) first. False when the device cannot be opened or refuses the
+    // baud rate (then closed again); errorOccurred() says why, and the state
+    // stays as it was, or Closed after a wait.
     bool open(const QString &device, const LineSettings &settings);
+    // Whether the last open() failed because the device refused the rate.
+    bool baudRateRefused() const { return m_baudRateRefused; }
     // Opens a network address as a port: a server or UDP socket at once, a
     // client once connected (Connecting meanwhile). False when the address
     // cannot be bound; networkFailed() says why, as it does for a client that
@@ -116,6 +119,12 @@ signals:
     // The network link's phase or peer changed while in use.
     void networkChanged();
 
+protected:
+    // Sets the rate on the open port; false when the adapter or its driver
+    // refuses it. Virtual so that a test can stand in for an adapter that
+    // refuses, which a pseudo-terminal never does.
+    virtual bool setLineRate(QSerialPort &port, qint32 rate);
+
 private:
     QSerialPort *openDevice(const QString &device);
     void install(QSerialPort *port, const QString &device, const LineSettings &settings);
@@ -143,6 +152,7 @@ private:
     QString m_deviceName;
     LineSettings m_settings {};
     bool m_autoReconnect = false;
+    bool m_baudRateRefused = false;
     // Who the open device is, for finding it again under another name.
     PortIdentity m_identity;
     // The other ports present when the device went away.

@@ -6,12 +6,18 @@
 // board's bytes, the scope's decoded frames, the CCD tabs' shown and skipped
 // lines or pictures.
 //
+// Over the network instead of the virtual port, the board serves on a TCP
+// port of loopback (tcp) or sends datagrams to the window's UDP port (udp);
+// over UDP what the system dropped is counted in datagrams, and the frames
+// that did arrive must all decode.
+//
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_soak TAB MB_PER_S SECONDS
+//          [serial|tcp|udp] [WIDTHxHEIGHT]
 //      TAB: hex or text (the terminal in that display), scope, ccd, camera
-//           (188 x 120 pictures ended by FF), camera-text or camera-binary
-//           (the same led by a header), camera-full (752 x 480 pictures led
-//           by a binary header)
-//      justfloat or firewater (the plotter, 16 or 8 channels of the plot mode)
+//           (188 x 120 pictures ended by FF, or WIDTHxHEIGHT), camera-text or
+//           camera-binary (the same led by a header), camera-full (752 x 480
+//           pictures led by a binary header)
+//           justfloat or firewater (the plotter, 16 or 8 channels of the plot mode)
 
 #include "ccd.h"
 #include "comassistant.h"
@@ -35,6 +41,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUdpSocket>
 
 #include <cmath>
 #include <cstdio>
@@ -43,7 +50,7 @@
 namespace {
 
 constexpr quint64 kSeed = 12;
-// The camera pictures of a full-speed USB board.
+// The camera pictures of a full-speed USB board, unless asked otherwise.
 constexpr int kCameraWidth = 188;
 constexpr int kCameraHeight = 120;
 // Targets for a long session.
@@ -59,12 +66,13 @@ struct Plan
     QStringList simArguments; // mode and its options, without rate and count
     QString unit;
     bool header = false; // the camera's pictures led by a header
+    QSize camera { kCameraWidth, kCameraHeight };
 };
 
-bool planFor(const QString &tab, Plan &plan)
+bool planFor(const QString &tab, const QSize &camera, Plan &plan)
 {
-    const QString size[] = { QStringLiteral("--width"), QString::number(kCameraWidth),
-                             QStringLiteral("--height"), QString::number(kCameraHeight) };
+    const QString size[] = { QStringLiteral("--width"), QString::number(camera.width()),
+                             QStringLiteral("--height"), QString::number(camera.height()) };
     if (tab == QLatin1String("hex") || tab == QLatin1String("text"))
         plan = { tab, 0, { QStringLiteral("text") }, QStringLiteral("lines") };
     else if (tab == QLatin1String("scope"))
@@ -101,6 +109,7 @@ bool planFor(const QString &tab, Plan &plan)
     else
         return false;
     plan.simArguments << QStringLiteral("--seed") << QString::number(kSeed);
+    plan.camera = camera;
     return true;
 }
 
@@ -175,6 +184,13 @@ bool fileHoldsUnits(const QString &path, const QStringList &simArguments, const 
     return file.atEnd();
 }
 
+// A UDP port of loopback that nobody uses right now.
+quint16 freeUdpPort()
+{
+    QUdpSocket probe;
+    return probe.bind(QHostAddress::LocalHost, 0) ? probe.localPort() : 0;
+}
+
 void sendDown(QProcess &sim)
 {
     if (sim.state() == QProcess::NotRunning)
@@ -194,10 +210,19 @@ int main(int argc, char *argv[])
     Plan plan;
     const double mbPerSecond = args.value(2).toDouble();
     const double seconds = args.value(3).toDouble();
-    if (args.size() != 4 || !planFor(args.value(1), plan) || mbPerSecond <= 0.0 || seconds <= 0.0) {
+    const QString transport = args.value(4, QStringLiteral("serial"));
+    const QStringList size = args.value(5).split(QLatin1Char('x'));
+    const QSize camera = size.size() == 2 ? QSize(size.at(0).toInt(), size.at(1).toInt())
+                                          : QSize(kCameraWidth, kCameraHeight);
+    if (args.size() < 4 || args.size() > 6 || !planFor(args.value(1), camera, plan)
+        || mbPerSecond <= 0.0 || seconds <= 0.0
+        || !QStringList { QStringLiteral("serial"), QStringLiteral("tcp"), QStringLiteral("udp") }
+                    .contains(transport)
+        || camera.isEmpty()) {
         std::fprintf(stderr,
                      "usage: bench_soak hex|text|scope|ccd|camera|camera-text|camera-binary|"
-                     "camera-full|justfloat|firewater MB_PER_S SECONDS\n"
+                     "camera-full|justfloat|firewater MB_PER_S SECONDS [serial|tcp|udp] "
+                     "[WIDTHxHEIGHT]\n"
                      "(QT_QPA_PLATFORM=offscreen; the board simulator is " BOARDSIM_PROGRAM ")\n");
         return 2;
     }
@@ -206,23 +231,37 @@ int main(int argc, char *argv[])
     const double unitRate = mbPerSecond * 1e6 / unitBytes;
     // The text's time stamps follow the rate: the same text for both ends.
     const QString rateText = QString::number(unitRate, 'f', 6);
-    std::printf("%s: %.3g MB/s for %.0f s, %.0f %s a second, load average %s\n",
-                qPrintable(plan.tab), mbPerSecond, seconds, unitRate, qPrintable(plan.unit),
-                qPrintable(loadAverage()));
+    std::printf("%s over %s: %.3g MB/s for %.0f s, %.0f %s a second, load average %s\n",
+                qPrintable(plan.tab), qPrintable(transport), mbPerSecond, seconds, unitRate,
+                qPrintable(plan.unit), qPrintable(loadAverage()));
     std::fflush(stdout);
 
+    QStringList link;
+    if (transport == QLatin1String("tcp")) {
+        link << QStringLiteral("--tcp-server") << QString::number(freeUdpPort());
+    } else if (transport == QLatin1String("udp")) {
+        link << QStringLiteral("--udp") << QStringLiteral("127.0.0.1:%1").arg(freeUdpPort());
+    }
     QProcess sim;
-    sim.start(QStringLiteral(BOARDSIM_PROGRAM),
-              QStringList(plan.simArguments)
-                      << QStringLiteral("--rate") << rateText << QStringLiteral("--time")
-                      << QString::number(seconds));
-    QDeadlineTimer started(10000);
-    while (!sim.canReadLine() && !started.hasExpired())
-        sim.waitForReadyRead(int(started.remainingTime()));
-    const QString port = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    const auto startBoard = [&] {
+        sim.start(QStringLiteral(BOARDSIM_PROGRAM),
+                  QStringList(plan.simArguments)
+                          << QStringLiteral("--rate") << rateText << QStringLiteral("--time")
+                          << QString::number(seconds) << link);
+        QDeadlineTimer started(10000);
+        while (!sim.canReadLine() && !started.hasExpired())
+            sim.waitForReadyRead(int(started.remainingTime()));
+        const QString port = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        if (port.isEmpty())
+            std::fprintf(stderr, "the simulator did not start: %s\n",
+                         sim.readAllStandardError().constData());
+        return port;
+    };
+    // Datagrams sent before the window listens are gone: a UDP board starts last.
+    const bool boardFirst = transport != QLatin1String("udp");
+    const QString port
+            = boardFirst ? startBoard() : QStringLiteral("udp://:") + link.last().section(':', 1);
     if (port.isEmpty()) {
-        std::fprintf(stderr, "the simulator did not start: %s\n",
-                     sim.readAllStandardError().constData());
         sendDown(sim);
         return 1;
     }
@@ -240,7 +279,7 @@ int main(int argc, char *argv[])
     if (plan.tabIndex == 3 && plan.header)
         window.ccd()->setFraming(CCD::Framing::Header);
     else if (plan.tabIndex == 3)
-        window.ccd()->setPictureSize(QSize(kCameraWidth, kCameraHeight));
+        window.ccd()->setPictureSize(plan.camera);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
@@ -266,8 +305,16 @@ int main(int argc, char *argv[])
     QElapsedTimer clock;
     window.serialPanel()->setPortEntry(port);
     window.serialPanel()->openChosenPort();
+    // A client connects in the background.
+    for (int i = 0; i < 100 && window.connection()->state() == SerialConnection::State::Connecting;
+         ++i)
+        QTest::qWait(50);
     if (!window.connection()->isOpen()) {
         std::fprintf(stderr, "the window could not open %s\n", qPrintable(port));
+        sendDown(sim);
+        return 1;
+    }
+    if (!boardFirst && startBoard().isEmpty()) {
         sendDown(sim);
         return 1;
     }
@@ -283,6 +330,9 @@ int main(int argc, char *argv[])
     double behindAtHalfMB = 0.0;
     double behindAtEndMB = 0.0;
     double arrivedAt = -1.0;
+    // Over UDP what was dropped never comes: the end is a second of quiet.
+    qint64 lastReceived = -1;
+    double quietSince = 0.0;
     QEventLoop loop;
     QTimer sampler;
     sampler.setInterval(250);
@@ -311,6 +361,12 @@ int main(int argc, char *argv[])
             arrivedAt = t;
             loop.quit();
         }
+        if (window.connection()->receivedBytes() != lastReceived) {
+            lastReceived = window.connection()->receivedBytes();
+            quietSince = t;
+        }
+        if (transport == QLatin1String("udp") && sentBytes >= 0 && t - quietSince > 1.0)
+            loop.quit();
         // A window far behind: give up a minute after the board stopped.
         if (t > seconds + 60)
             loop.quit();
@@ -370,9 +426,24 @@ int main(int argc, char *argv[])
         nothingLost = nothingLost && saved == sentBytes && same;
     } else if (plan.tabIndex == 1) {
         const ScopeFrameStats &stats = window.oscilloscope()->frameStats();
-        std::printf("scope: %lld frames sent, %lld decoded, %lld bytes thrown away\n", units,
-                    stats.frames, stats.garbageBytes);
-        nothingLost = nothingLost && stats.frames == units && stats.garbageBytes == 0;
+        std::printf("scope: %lld frames sent, %lld decoded, %lld bytes thrown away, %lld "
+                    "resyncs\n",
+                    units, stats.frames, stats.garbageBytes, stats.resyncs);
+        if (transport == QLatin1String("udp")) {
+            // The simulator puts whole frames into datagrams of 127 frames.
+            const qint64 datagramBytes = 127 * 11;
+            const qint64 sentDatagrams = (sentBytes + datagramBytes - 1) / datagramBytes;
+            const qint64 lostBytes = sentBytes - received;
+            std::printf("udp: %lld datagrams sent, %lld lost by the system (%.3f %%), %lld "
+                        "frames lost; every frame that arrived decoded: %s\n",
+                        sentDatagrams, lostBytes / datagramBytes,
+                        100.0 * double(lostBytes) / double(qMax<qint64>(sentBytes, 1)),
+                        units - stats.frames,
+                        stats.frames * 11 == received && stats.garbageBytes == 0 ? "yes" : "NO");
+            nothingLost = stats.frames * 11 == received && stats.garbageBytes == 0;
+        } else {
+            nothingLost = nothingLost && stats.frames == units && stats.garbageBytes == 0;
+        }
     } else if (plan.tabIndex == 4) {
         const PlotStats stats = window.plotter()->stats();
         std::printf("plotter: %lld frames sent, %lld decoded, %lld garbage bytes\n", units,

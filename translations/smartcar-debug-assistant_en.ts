@@ -787,6 +787,17 @@ Mid = (Max + Min) / 2</translation>
     </message>
 </context>
 <context>
+    <name>NetworkLink</name>
+    <message>
+        <source>连接超时</source>
+        <translation>Connection timed out</translation>
+    </message>
+    <message>
+        <source>地址格式不正确</source>
+        <translation>The address is malformed</translation>
+    </message>
+</context>
+<context>
     <name>Oscilloscope</name>
     <message>
         <source>Form</source>
@@ -1165,6 +1176,64 @@ Check the device, then open the port again.</translation>
         <translation>The baud rate %1 cannot be used; the port stays closed.
 Choose a rate from %2 to %3 that the port supports.</translation>
     </message>
+    <message>
+        <source>无法打开 %1
+%2</source>
+        <translation>Cannot open %1
+%2</translation>
+    </message>
+    <message>
+        <source>不支持的地址类型，可用 tcp://、tcp-server:// 或 udp://</source>
+        <translation>Unsupported address type; use tcp://, tcp-server:// or udp://</translation>
+    </message>
+    <message>
+        <source>缺少对方的地址</source>
+        <translation>The address of the other end is missing</translation>
+    </message>
+    <message>
+        <source>地址无效（服务器只能绑定本机的 IP 地址）</source>
+        <translation>Invalid address (a server binds only an IP address of this computer)</translation>
+    </message>
+    <message>
+        <source>端口号无效，应为 1～65535</source>
+        <translation>Invalid port number; it must be 1 to 65535</translation>
+    </message>
+    <message>
+        <source>本地端口号无效，应为 1～65535</source>
+        <translation>Invalid local port number; it must be 1 to 65535</translation>
+    </message>
+    <message>
+        <source>地址格式不正确</source>
+        <translation>The address is malformed</translation>
+    </message>
+    <message>
+        <source>连接被拒绝：对方没有在该端口监听</source>
+        <translation>Connection refused: nothing listens on that port</translation>
+    </message>
+    <message>
+        <source>找不到该主机</source>
+        <translation>Host not found</translation>
+    </message>
+    <message>
+        <source>端口已被占用</source>
+        <translation>The port is already in use</translation>
+    </message>
+    <message>
+        <source>没有使用该端口的权限</source>
+        <translation>No permission to use that port</translation>
+    </message>
+    <message>
+        <source>本机没有该地址</source>
+        <translation>This computer has no such address</translation>
+    </message>
+    <message>
+        <source>连接超时</source>
+        <translation>Connection timed out</translation>
+    </message>
+    <message>
+        <source>网络不可达</source>
+        <translation>The network is unreachable</translation>
+    </message>
 </context>
 <context>
     <name>StatusBarPanel</name>
@@ -1211,6 +1280,26 @@ Choose a rate from %2 to %3 that the port supports.</translation>
     <message>
         <source>接收 %1  发送 %2</source>
         <translation>Rx %1  Tx %2</translation>
+    </message>
+    <message>
+        <source>%1 正在连接…</source>
+        <translation>%1 connecting…</translation>
+    </message>
+    <message>
+        <source>%1 已连接</source>
+        <translation>%1 connected</translation>
+    </message>
+    <message>
+        <source>%1 已连接 %2</source>
+        <translation>%1 connected to %2</translation>
+    </message>
+    <message>
+        <source>%1 正在监听</source>
+        <translation>%1 listening</translation>
+    </message>
+    <message>
+        <source>%1 对方 %2</source>
+        <translation>%1 peer %2</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 
 #include "baudrates.h"
 #include "captureplayer.h"
+#include "networkaddress.h"
 #include "portsettings.h"
 #include "portwatcher.h"
 
@@ -42,6 +43,9 @@ SerialPanel::SerialPanel(Ui::MainWindow &ui, SerialConnection *connection, Captu
     connect(m_connection, &SerialConnection::closed, this, &SerialPanel::sourceStopped);
     connect(m_connection, &SerialConnection::stateChanged, this, &SerialPanel::onStateChanged);
     connect(m_connection, &SerialConnection::reconnected, this, &SerialPanel::onReconnected);
+    connect(m_connection, &SerialConnection::networkFailed, this, &SerialPanel::onNetworkFailed);
+    // The line settings mean nothing to a network address.
+    connect(m_ui.comList, &QComboBox::editTextChanged, this, &SerialPanel::updateControls);
     connect(m_player, &CapturePlayer::stateChanged, this, [this](CapturePlayer::State state) {
         onReplayActive(state != CapturePlayer::State::Idle);
     });
@@ -89,16 +93,21 @@ void SerialPanel::toggle()
 {
     // Closing also ends a wait for a lost port, also when what the panel
     // names cannot be opened.
-    const bool wasOpen = m_connection->isOpen();
+    const bool wasOpen = m_connection->isOpen()
+            || m_connection->state() == SerialConnection::State::Connecting;
     m_connection->close();
     if (!wasOpen)
         open();
     updateControls();
+    // A failed open leaves the button as it was before the click.
+    m_ui.openPort->setChecked(m_connection->isOpen()
+                              || m_connection->state() == SerialConnection::State::Connecting);
 }
 
 void SerialPanel::openChosenPort()
 {
-    if (!m_connection->isOpen() && !m_player->isActive())
+    if (!m_connection->isOpen() && m_connection->state() != SerialConnection::State::Connecting
+        && !m_player->isActive())
         m_ui.openPort->click();
 }
 
@@ -155,6 +164,14 @@ void SerialPanel::followPorts(const QStringList &names)
 
 void SerialPanel::open()
 {
+    if (NetworkAddress::isNetworkEntry(portEntry())) {
+        const NetworkAddress address = NetworkAddress::parse(portEntry());
+        if (!address.isValid())
+            showNetworkError(addressErrorText(address.error()));
+        else
+            m_connection->openNetwork(address);
+        return;
+    }
     const QString device = deviceNameForEntry(portEntry(), platformPortNaming());
     if (device.isEmpty()) {
         QMessageBox::critical(m_window, tr("错误"), tr("不能打开指定串口\n请检查串口是否被占用"),
@@ -190,20 +207,32 @@ void SerialPanel::showRateRefused(const QString &rate)
 
 void SerialPanel::updateControls()
 {
-    const bool open = m_connection->isOpen();
+    // A connection being made closes (is cancelled) as an open port does.
+    const bool open = m_connection->isOpen()
+            || m_connection->state() == SerialConnection::State::Connecting;
     m_ui.openPort->setText(open ? tr("关闭串口") : tr("打开串口"));
     // A replay feeds the tabs as an open port would: no port may open meanwhile.
     m_ui.openPort->setEnabled(!m_replaying);
-    QWidget *const settings[] = { m_ui.comList,    m_ui.baudrateList, m_ui.updataComBnt,
-                                  m_ui.ParityList, m_ui.DataBitsList, m_ui.StopBitsList };
+    const bool choosing = !open && !m_replaying;
+    m_ui.comList->setEnabled(choosing);
+    m_ui.updataComBnt->setEnabled(choosing);
+    const bool network = NetworkAddress::isNetworkEntry(portEntry());
+    QWidget *const settings[]
+            = { m_ui.baudrateList, m_ui.ParityList, m_ui.DataBitsList, m_ui.StopBitsList };
     for (QWidget *w : settings)
-        w->setEnabled(!open && !m_replaying);
+        w->setEnabled(choosing && !network);
 }
 
 void SerialPanel::onStateChanged(SerialConnection::State state)
 {
     // The list follows the cable only while it can be chosen from.
-    m_portWatcher->setActive(state != SerialConnection::State::Open);
+    m_portWatcher->setActive(state != SerialConnection::State::Open
+                             && state != SerialConnection::State::Connecting);
+    if (state == SerialConnection::State::Open || state == SerialConnection::State::Closed) {
+        // A network connection is made, or could not be, after the click.
+        updateControls();
+        m_ui.openPort->setChecked(state == SerialConnection::State::Open);
+    }
     if (state == SerialConnection::State::Lost || state == SerialConnection::State::Waiting) {
         // Closed as the button would close it, so the panel tells the truth
         // and the port can be opened again; pressing 打开串口 also ends a wait.
@@ -220,8 +249,62 @@ void SerialPanel::onReconnected(const QString &device)
     updateControls();
     m_ui.openPort->setChecked(true);
     // An adapter back under another name: the box names the port in use.
-    if (deviceNameForEntry(portEntry(), platformPortNaming()) != device)
+    if (!m_connection->isNetwork()
+        && deviceNameForEntry(portEntry(), platformPortNaming()) != device)
         setPortEntry(device);
+}
+
+void SerialPanel::onNetworkFailed(QAbstractSocket::SocketError error, const QString &description)
+{
+    showNetworkError(socketErrorText(error, description));
+}
+
+void SerialPanel::showNetworkError(const QString &cause)
+{
+    QMessageBox::critical(m_window, tr("错误"),
+                          tr("无法打开 %1\n%2").arg(portEntry().trimmed(), cause), QMessageBox::Ok);
+}
+
+QString SerialPanel::addressErrorText(NetworkAddress::Error error)
+{
+    switch (error) {
+    case NetworkAddress::Error::UnknownScheme:
+        return tr("不支持的地址类型，可用 tcp://、tcp-server:// 或 udp://");
+    case NetworkAddress::Error::MissingHost:
+        return tr("缺少对方的地址");
+    case NetworkAddress::Error::BadHost:
+        return tr("地址无效（服务器只能绑定本机的 IP 地址）");
+    case NetworkAddress::Error::BadPort:
+        return tr("端口号无效，应为 1～65535");
+    case NetworkAddress::Error::BadLocalPort:
+        return tr("本地端口号无效，应为 1～65535");
+    case NetworkAddress::Error::ExtraText:
+    case NetworkAddress::Error::None:
+        break;
+    }
+    return tr("地址格式不正确");
+}
+
+QString SerialPanel::socketErrorText(QAbstractSocket::SocketError error, const QString &description)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return tr("连接被拒绝：对方没有在该端口监听");
+    case QAbstractSocket::HostNotFoundError:
+        return tr("找不到该主机");
+    case QAbstractSocket::AddressInUseError:
+        return tr("端口已被占用");
+    case QAbstractSocket::SocketAccessError:
+        return tr("没有使用该端口的权限");
+    case QAbstractSocket::SocketAddressNotAvailableError:
+        return tr("本机没有该地址");
+    case QAbstractSocket::SocketTimeoutError:
+        return tr("连接超时");
+    case QAbstractSocket::NetworkError:
+        return tr("网络不可达");
+    default:
+        return description;
+    }
 }
 
 void SerialPanel::onReplayActive(bool active)

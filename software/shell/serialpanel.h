@@ -1,6 +1,7 @@
 #ifndef SERIALPANEL_H
 #define SERIALPANEL_H
 
+#include "networkaddress.h"
 #include "serialconnection.h"
 #include "settingspart.h"
 
@@ -18,8 +19,9 @@ class MainWindow;
 // The serial panel on the left of the window, over the form's own widgets:
 // the port list and how it follows ports that come and go, the line
 // settings, opening and closing with their boxes, the lost and reconnected
-// port, and the lock while a replay plays. The boxes have the window as
-// parent. It remembers the port and the line settings.
+// port, and the lock while a replay plays. A network address typed or
+// remembered in the port box opens in the port's place, without line settings. The boxes have the
+// window as parent. It remembers the port and the line settings.
 class SerialPanel : public QObject, public SettingsPart
 {
     Q_OBJECT
@@ -31,7 +33,7 @@ public:
 
     PortWatcher *portWatcher() const { return m_portWatcher; }
 
-    // The port box's text: a listed port or a typed device.
+    // The port box's text: a listed port, a typed device or a network address.
     QString portEntry() const;
     // Selects the listed port of that name, or else puts entry into the box.
     void setPortEntry(const QString &entry);
@@ -69,6 +71,10 @@ private:
     void onStateChanged(SerialConnection::State state);
     void onReconnected(const QString &device);
     void onReplayActive(bool active);
+    void onNetworkFailed(QAbstractSocket::SocketError error, const QString &description);
+    void showNetworkError(const QString &cause);
+    static QString addressErrorText(NetworkAddress::Error error);
+    static QString socketErrorText(QAbstractSocket::SocketError error, const QString &description);
     static bool selectIndex(QComboBox *list, int index);
 
     Ui::MainWindow &m_ui;

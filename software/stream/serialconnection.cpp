@@ -63,8 +63,98 @@ bool SerialConnection::open(const QString &device, const LineSettings &settings)
     }
     m_traffic.reset();
     emit countersReset();
+    m_address = NetworkAddress();
     install(port, device, settings);
     return true;
+}
+
+bool SerialConnection::openNetwork(const NetworkAddress &address)
+{
+    close();
+    auto *link = new NetworkLink(address, this);
+    if (!link->start()) {
+        const QAbstractSocket::SocketError error = link->error();
+        const QString description = link->errorString();
+        delete link;
+        emit networkFailed(error, description);
+        return false;
+    }
+    m_address = address;
+    m_deviceName = address.toString();
+    m_traffic.reset();
+    emit countersReset();
+    attach(link);
+    if (link->phase() == NetworkLink::Phase::Connecting) {
+        m_state = State::Connecting;
+        emit stateChanged(m_state);
+    } else {
+        linkUp();
+    }
+    return true;
+}
+
+void SerialConnection::attach(NetworkLink *link)
+{
+    m_link = link;
+    connect(link, &ByteSource::bytesReceived, this, &SerialConnection::deliver);
+    connect(link, &NetworkLink::bytesWritten, this, &SerialConnection::countSent);
+    connect(link, &ByteLink::writeFailed, this, &ByteLink::writeFailed);
+    connect(link, &NetworkLink::phaseChanged, this, [this](NetworkLink::Phase phase) {
+        if (m_state == State::Open)
+            emit networkChanged();
+        else if (phase != NetworkLink::Phase::Connecting)
+            linkUp();
+    });
+    connect(link, &NetworkLink::failed, this, &SerialConnection::linkFailed);
+    connect(link, &NetworkLink::lost, this, &SerialConnection::linkLost);
+}
+
+void SerialConnection::linkUp()
+{
+    const bool wasWaiting = m_state == State::Waiting;
+    m_retryTimer.stop();
+    m_state = State::Open;
+    emit opened();
+    emit stateChanged(m_state);
+    if (wasWaiting)
+        emit reconnected(m_deviceName);
+}
+
+void SerialConnection::linkFailed(QAbstractSocket::SocketError error, const QString &description)
+{
+    dropLink();
+    // While waiting, the next retry tries again without a word.
+    if (m_state != State::Connecting)
+        return;
+    m_state = State::Closed;
+    emit stateChanged(m_state);
+    emit networkFailed(error, description);
+}
+
+void SerialConnection::linkLost()
+{
+    dropLink();
+    m_state = m_autoReconnect ? State::Waiting : State::Lost;
+    emit closed();
+    emit stateChanged(m_state);
+    // A listener may have ended the wait at once.
+    if (m_state == State::Waiting)
+        m_retryTimer.start();
+}
+
+void SerialConnection::dropLink()
+{
+    // Called from the link's own signals too: it goes once they have returned.
+    m_link->disconnect(this);
+    m_link->stop();
+    m_link->deleteLater();
+    m_link = nullptr;
+}
+
+void SerialConnection::deliver(const QByteArray &bytes)
+{
+    m_traffic.addReceived(bytes.size(), m_clock.elapsed());
+    emit bytesReceived(bytes);
 }
 
 void SerialConnection::install(QSerialPort *port, const QString &device,
@@ -101,14 +191,24 @@ void SerialConnection::install(QSerialPort *port, const QString &device,
 
 void SerialConnection::close()
 {
-    if (m_port)
+    if (m_port) {
         release(State::Closed);
-    else if (m_state == State::Waiting)
+    } else if (m_state == State::Waiting) {
         stopWaiting();
+    } else if (m_link) {
+        const bool wasOpen = m_state == State::Open;
+        dropLink();
+        m_state = State::Closed;
+        if (wasOpen)
+            emit closed();
+        emit stateChanged(m_state);
+    }
 }
 
 bool SerialConnection::write(const QByteArray &bytes)
 {
+    if (m_link)
+        return m_state == State::Open && m_link->write(bytes);
     return m_port && m_port->write(bytes) == bytes.size();
 }
 
@@ -207,12 +307,25 @@ void SerialConnection::startWaiting()
 void SerialConnection::stopWaiting()
 {
     m_retryTimer.stop();
+    if (m_link)
+        dropLink();
     m_state = State::Closed;
     emit stateChanged(m_state);
 }
 
 void SerialConnection::retry()
 {
+    if (m_address.isValid()) {
+        // One attempt at a time; a failed one makes room for the next.
+        if (!m_link) {
+            auto *link = new NetworkLink(m_address, this);
+            if (link->start())
+                attach(link);
+            else
+                delete link;
+        }
+        return;
+    }
     if (QSerialPort *port = openDevice(m_deviceName)) {
         reconnect(port, m_deviceName);
         return;

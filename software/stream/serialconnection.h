@@ -2,6 +2,8 @@
 #define SERIALCONNECTION_H
 
 #include "bytelink.h"
+#include "networkaddress.h"
+#include "networklink.h"
 #include "portsettings.h"
 #include "trafficcounter.h"
 
@@ -16,6 +18,11 @@
 // settings, reads it, writes it, closes it, counts what goes through it, and
 // reports what happens on it. It shows nothing; the window decides what the
 // user sees.
+//
+// A network address is opened in the port's place through a NetworkLink
+// (openNetwork()), and from then on is a port like any other to everyone
+// listening: the same states, counts, bytes and reconnection. A client's
+// connection that breaks is a lost port.
 //
 // The port object exists only while the port is open: it is created by
 // open(), deleted by close() or when the device goes away, and null in
@@ -34,8 +41,9 @@ public:
     enum class State {
         Closed,
         Open,
-        Lost,    // the device went away while open; the port is closed
-        Waiting, // lost as well, and about to be opened again once it is back
+        Lost,       // the device went away while open; the port is closed
+        Waiting,    // lost as well, and about to be opened again once it is back
+        Connecting, // a network client's connection is being made
     };
     Q_ENUM(State)
 
@@ -44,7 +52,11 @@ public:
     explicit SerialConnection(QObject *parent = nullptr);
 
     State state() const { return m_state; }
-    bool isOpen() const override { return m_port != nullptr; }
+    bool isOpen() const override { return m_port != nullptr || m_state == State::Open; }
+    // True for a network address open, being connected or waited for.
+    bool isNetwork() const { return m_address.isValid(); }
+    // The network link in use or being connected; null for a port.
+    const NetworkLink *networkLink() const { return m_link; }
     // The address of the pointer to the open port, which is null while none is.
     QSerialPort *const *portSlot() const { return &m_port; }
 
@@ -61,7 +73,13 @@ public:
     bool open(const QString &device, const LineSettings &settings);
     // Whether the last open() failed because the device refused the rate.
     bool baudRateRefused() const { return m_baudRateRefused; }
-    // Closes an open port or ends a wait; does nothing otherwise.
+    // Opens a network address as a port: a server or UDP socket at once, a
+    // client once connected (Connecting meanwhile). False when the address
+    // cannot be bound; networkFailed() says why, as it does for a client that
+    // cannot connect.
+    bool openNetwork(const NetworkAddress &address);
+    // Closes an open port, cancels a connection being made or ends a wait;
+    // does nothing otherwise.
     void close();
     // True when the port took all of bytes; false without an open port. A
     // write that fails later is told by writeFailed().
@@ -96,6 +114,10 @@ signals:
     // The counts went back to zero, by open() or resetCounters().
     void countersReset();
     void errorOccurred(QSerialPort::SerialPortError error, const QString &description);
+    // A network address could not be opened, bound or connected to.
+    void networkFailed(QAbstractSocket::SocketError error, const QString &description);
+    // The network link's phase or peer changed while in use.
+    void networkChanged();
 
 protected:
     // Sets the rate on the open port; false when the adapter or its driver
@@ -115,8 +137,17 @@ private:
     void tryReturningPort();
     void reconnect(QSerialPort *port, const QString &device);
     void countSent(qint64 bytes);
+    void attach(NetworkLink *link);
+    void linkUp();
+    void linkFailed(QAbstractSocket::SocketError error, const QString &description);
+    void linkLost();
+    void dropLink();
+    void deliver(const QByteArray &bytes);
 
     QSerialPort *m_port = nullptr;
+    NetworkLink *m_link = nullptr;
+    // The network address of the last open, invalid for a port.
+    NetworkAddress m_address;
     State m_state = State::Closed;
     QString m_deviceName;
     LineSettings m_settings {};

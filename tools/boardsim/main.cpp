@@ -1,3 +1,4 @@
+#include "networkboardlink.h"
 #include "seriallink.h"
 #include "simoptions.h"
 #include "simulator.h"
@@ -31,6 +32,21 @@ void printLine(std::FILE *stream, const QString &text)
 void tell(const QString &text)
 {
     printLine(stderr, QStringLiteral("smartcar-board-sim: ") + text);
+}
+
+// The size of one unit where it is fixed, so that a datagram carries whole ones.
+qsizetype unitBytes(const SimOptions &options)
+{
+    switch (options.mode) {
+    case SimMode::Scope:
+        return 11;
+    case SimMode::Ccd:
+        return 129;
+    case SimMode::Camera:
+        return qsizetype(options.width) * options.height + 1;
+    default:
+        return 1;
+    }
 }
 
 } // namespace
@@ -74,8 +90,11 @@ int main(int argc, char *argv[])
         tell(warning);
 
     std::unique_ptr<BoardLink> link;
+    if (!options.network.isEmpty())
+        link = std::make_unique<NetworkBoardLink>(NetworkAddress::parse(options.network),
+                                                  unitBytes(options));
 #ifdef BOARDSIM_HAVE_PTY
-    if (options.port.isEmpty())
+    if (!link && options.port.isEmpty())
         link = std::make_unique<PtyLink>();
 #endif
     if (!link)
@@ -88,7 +107,7 @@ int main(int argc, char *argv[])
     const QString pace = source->paceText().isEmpty()
             ? QString::number(options.rate, 'g', 10) + QStringLiteral(" a second")
             : source->paceText();
-    if (link->isVirtual()) {
+    if (link->isVirtual() || !options.network.isEmpty()) {
         // The path alone on standard output, for scripts; the rest on standard error.
         printLine(stdout, link->deviceName());
         tell(QStringLiteral("%1, %2, seed %3: type %4 into the program's port list and "

@@ -1,5 +1,7 @@
 #include "simoptions.h"
 
+#include "networkaddress.h"
+
 #include <QCommandLineParser>
 
 #include <cmath>
@@ -122,10 +124,14 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
     const QCommandLineOption framing(QStringLiteral("framing"), QString(), QStringLiteral("F"));
     const QCommandLineOption jpeg(QStringLiteral("jpeg"));
     const QCommandLineOption channels(QStringLiteral("channels"), QString(), QStringLiteral("N"));
+    const QCommandLineOption tcpServer(QStringLiteral("tcp-server"), QString(),
+                                       QStringLiteral("[ADDRESS:]PORT"));
+    const QCommandLineOption tcp(QStringLiteral("tcp"), QString(), QStringLiteral("HOST:PORT"));
+    const QCommandLineOption udp(QStringLiteral("udp"), QString(), QStringLiteral("HOST:PORT"));
 
     QCommandLineParser parser;
     parser.addOptions({ help, version, port, baud, rate, count, time, seed, stay, loop, freq,
-                        amplitude, width, height, framing, jpeg, channels });
+                        amplitude, width, height, framing, jpeg, channels, tcpServer, tcp, udp });
     if (!parser.parse(arguments)) {
         // The parser's sentence, fitted to the style of the other messages.
         error = parser.errorText();
@@ -190,7 +196,41 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
         }
     }
 
-    if (parser.isSet(port)) {
+    const QCommandLineOption *network = nullptr;
+    int lines = parser.isSet(port) ? 1 : 0;
+    for (const QCommandLineOption *option : { &tcpServer, &tcp, &udp }) {
+        if (parser.isSet(*option)) {
+            network = option;
+            ++lines;
+        }
+    }
+    if (lines > 1) {
+        error = QStringLiteral("--port, --tcp-server, --tcp and --udp exclude each other");
+        return ParseOutcome::Error;
+    }
+    if (network) {
+        // The board's end of what the program opens: a module serving on a
+        // port (loopback unless an address is given), or a board that
+        // connects or sends to the program.
+        QString value = parser.value(*network);
+        QString scheme = QStringLiteral("tcp");
+        if (network == &tcpServer) {
+            scheme = QStringLiteral("tcp-server");
+            if (!value.contains(QLatin1Char(':')))
+                value.prepend(QStringLiteral("127.0.0.1:"));
+        } else if (network == &udp) {
+            scheme = QStringLiteral("udp");
+        }
+        const NetworkAddress address
+                = NetworkAddress::parse(scheme + QStringLiteral("://") + value);
+        if (!address.isValid() || address.host().isEmpty() || address.localPort() != 0) {
+            error = QStringLiteral("--%1 wants %2, not %3")
+                            .arg(network->names().constFirst(), network->valueName(),
+                                 quoted(parser.value(*network)));
+            return ParseOutcome::Error;
+        }
+        result.network = address.toString();
+    } else if (parser.isSet(port)) {
         result.port = parser.value(port);
         if (result.port.isEmpty()) {
             error = QStringLiteral("--port wants the name of a serial port");
@@ -435,8 +475,17 @@ QString simHelpText()
             "  --port NAME    write to this serial port instead of a virtual one, for\n"
             "                 example one end of a virtual null-modem pair\n"
             "  --baud N       line speed of --port (default 115200)\n"
-            "  --stay         when the reader closes the port, wait for it to open the\n"
-            "                 port again instead of stopping\n"
+            "  --tcp-server [ADDRESS:]PORT\n"
+            "                 serve on a TCP port as a Wi-Fi module in access-point\n"
+            "                 mode does (on 127.0.0.1 unless ADDRESS is given; 0.0.0.0\n"
+            "                 for every interface); the program opens tcp://HOST:PORT\n"
+            "  --tcp HOST:PORT  connect to the program, which listens on\n"
+            "                 tcp-server://:PORT\n"
+            "  --udp HOST:PORT  send datagrams to the program, which receives on\n"
+            "                 udp://:PORT; each datagram holds whole units where they\n"
+            "                 fit, so that a lost one loses units, not parts of them\n"
+            "  --stay         when the reader closes the port (or the connection), wait\n"
+            "                 for it to open again instead of stopping\n"
             "  --freq F       scope: frequencies in Hz, one for all channels or F1,F2,F3,F4\n"
             "                 (default 1,0.5,2,20; for CH4 how often the noise changes,\n"
             "                 0 for every frame)\n"
@@ -465,5 +514,6 @@ QString simHelpText()
             "  smartcar-board-sim scope --freq 2 --amplitude 30000\n"
             "  smartcar-board-sim camera --width 80 --height 60 --rate 5\n"
             "  smartcar-board-sim plot --framing teleplot --rate 200\n"
-            "  smartcar-board-sim --port /dev/ttyUSB0 --baud 115200 ccd\n");
+            "  smartcar-board-sim --port /dev/ttyUSB0 --baud 115200 ccd\n"
+            "  smartcar-board-sim camera --tcp-server 8080\n");
 }

@@ -26,6 +26,9 @@ struct SimOptions
     QString file;
     // The serial port to write to; empty for a virtual port of our own.
     QString port;
+    // Instead of a port: a network address as the program's port box takes
+    // it, for the side this board plays (tcp-server://, tcp:// or udp://).
+    QString network;
     qint32 baud = 115200;
     // Units per second.
     double rate = 0.0;

@@ -105,7 +105,8 @@ void ReplayControls::chooseAndPlay()
     }
     // The port may have been opened while the dialogs were up.
     if (m_connection->state() == SerialConnection::State::Open
-        || m_connection->state() == SerialConnection::State::Waiting)
+        || m_connection->state() == SerialConnection::State::Waiting
+        || m_connection->state() == SerialConnection::State::Connecting)
         return;
     if (!m_player->start(fileName, rawRate))
         showSaveError(window(), fileName, SaveResult::OpenFailed);
@@ -179,9 +180,10 @@ void ReplayControls::onFinished(CapturePlayer::Outcome outcome)
 void ReplayControls::updateAvailability()
 {
     const SerialConnection::State port = m_connection->state();
-    m_replay->setEnabled(
-            m_player->isActive()
-            || (port != SerialConnection::State::Open && port != SerialConnection::State::Waiting));
+    m_replay->setEnabled(m_player->isActive()
+                         || (port != SerialConnection::State::Open
+                             && port != SerialConnection::State::Waiting
+                             && port != SerialConnection::State::Connecting));
 }
 
 void ReplayControls::refresh()

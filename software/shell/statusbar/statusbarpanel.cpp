@@ -46,6 +46,8 @@ StatusBarPanel::StatusBarPanel(QStatusBar *bar, SerialConnection *connection)
             &SerialConnection::setAutoReconnect);
     connect(m_connection, &SerialConnection::stateChanged, this, &StatusBarPanel::onStateChanged);
     connect(m_connection, &SerialConnection::reconnected, this, &StatusBarPanel::onReconnected);
+    connect(m_connection, &SerialConnection::networkChanged, this,
+            [this] { onStateChanged(m_connection->state()); });
     onStateChanged(m_connection->state());
 }
 
@@ -107,8 +109,14 @@ void StatusBarPanel::onStateChanged(SerialConnection::State state)
     const QString name = m_connection->deviceName();
     switch (state) {
     case SerialConnection::State::Open:
-        showState(tr("%1 %2 已打开").arg(name).arg(m_connection->settings().baudRate));
+        if (const NetworkLink *link = m_connection->networkLink())
+            showState(networkStateText(*link));
+        else
+            showState(tr("%1 %2 已打开").arg(name).arg(m_connection->settings().baudRate));
         m_refreshTimer.start();
+        break;
+    case SerialConnection::State::Connecting:
+        showState(tr("%1 正在连接…").arg(name));
         break;
     case SerialConnection::State::Closed:
         showState(name.isEmpty() ? tr("串口已关闭") : tr("%1 已关闭").arg(name));
@@ -125,6 +133,24 @@ void StatusBarPanel::onStateChanged(SerialConnection::State state)
     if (m_bar->currentMessage() == waitingText())
         m_bar->clearMessage();
     refresh();
+}
+
+QString StatusBarPanel::networkStateText(const NetworkLink &link)
+{
+    const QString address = link.address().toString();
+    const QString peer = link.peer();
+    switch (link.phase()) {
+    case NetworkLink::Phase::Connected:
+        return peer.isEmpty() ? tr("%1 已连接").arg(address)
+                              : tr("%1 已连接 %2").arg(address, peer);
+    case NetworkLink::Phase::Listening:
+        return tr("%1 正在监听").arg(address);
+    case NetworkLink::Phase::Open:
+        return tr("%1 对方 %2").arg(address, peer);
+    case NetworkLink::Phase::Connecting:
+        break;
+    }
+    return tr("%1 正在连接…").arg(address);
 }
 
 void StatusBarPanel::onReconnected()

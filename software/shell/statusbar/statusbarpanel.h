@@ -14,7 +14,8 @@ class QLabel;
 class QStatusBar;
 class QToolButton;
 
-// The main window's status bar: on the left the port's state, or a message
+// The main window's status bar: on the left the port's state (for a network
+// address, the address and whether it connects, listens or has a peer), or a message
 // such as the wait for a lost port; on the right the bytes received and sent
 // since opening (a click zeroes them), the receive rate over the last second
 // and the 自动重连 box, which it remembers. Other features add their own
@@ -48,6 +49,9 @@ public:
 
     static QString waitingText();
     static QString reconnectedText();
+    // A network address in use and what it is doing: connected (to whom),
+    // listening, or the UDP peer.
+    static QString networkStateText(const NetworkLink &link);
 
 private:
     void onStateChanged(SerialConnection::State state);

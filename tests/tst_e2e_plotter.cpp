@@ -2,12 +2,18 @@
 #include "plotdecoder.h"
 #include "plotter.h"
 #include "plotview.h"
+#include "serialpanel.h"
 #include "testsupport.h"
 #include "tst_boardsim_support.h"
 
+#include <QProcess>
 #include <QSerialPort>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
+
+#include <charconv>
+#include <cmath>
 
 Q_DECLARE_METATYPE(PlotFraming)
 
@@ -20,6 +26,8 @@ class TestE2EPlotter : public QObject
 private slots:
     void holdsEveryValueSent_data();
     void holdsEveryValueSent();
+    void converterWritesWhatTheTabShowed_data();
+    void converterWritesWhatTheTabShowed();
 };
 
 void TestE2EPlotter::holdsEveryValueSent_data()
@@ -91,6 +99,81 @@ void TestE2EPlotter::holdsEveryValueSent()
     }
     QTest::mouseClick(window.findChild<QPushButton *>("openPort"), Qt::LeftButton);
     QVERIFY(sim.finishedCleanly());
+    QVERIFY(dialogs.boxes.isEmpty());
+}
+
+void TestE2EPlotter::converterWritesWhatTheTabShowed_data()
+{
+    QTest::addColumn<QString>("framing");
+    QTest::newRow("firewater") << "firewater";
+    QTest::newRow("justfloat") << "justfloat";
+}
+
+// A run recorded from its first byte and converted by smartcar-capture gives
+// one CSV line per sample the tab holds, with the tab's names and values.
+void TestE2EPlotter::converterWritesWhatTheTabShowed()
+{
+    SKIP_WITHOUT_SOCAT();
+    QFETCH(QString, framing);
+    const QByteArray bytes = simUnits({ QStringLiteral("plot"), QStringLiteral("--framing"),
+                                        framing, QStringLiteral("--seed"), QStringLiteral("3") },
+                                      300)
+                                     .join();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("run.cap"));
+    VirtualSerialPair pair;
+    QVERIFY(pair.start());
+    QSerialPort board(pair.second());
+    QVERIFY(board.open(QIODevice::ReadWrite));
+    DialogDriver dialogs;
+    MainWindow window;
+    window.setCurrentTab(4);
+    window.show();
+    window.serialPanel()->setPortEntry(pair.first());
+    window.serialPanel()->openChosenPort();
+    QVERIFY(window.connection()->isOpen());
+    dialogs.fileAnswers = { path };
+    auto *record = window.findChild<QToolButton *>("recordButton");
+    QTest::mouseClick(record, Qt::LeftButton);
+    QVERIFY(record->isChecked());
+    // Cuts that fall inside frames, so that frames span records.
+    const qsizetype step = bytes.size() / 7 + 1;
+    for (qsizetype at = 0; at < bytes.size(); at += step) {
+        board.write(bytes.mid(at, step));
+        QTRY_COMPARE_WITH_TIMEOUT(board.bytesToWrite(), 0, 20000);
+        QTest::qWait(30);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(window.connection()->receivedBytes(), bytes.size(), 20000);
+    QTest::mouseClick(record, Qt::LeftButton);
+    QVERIFY(!record->isChecked());
+
+    QProcess capture;
+    capture.start(QStringLiteral(CAPTURE_PROGRAM), { QStringLiteral("csv"), path });
+    QVERIFY(capture.waitForFinished(20000));
+    QCOMPARE(capture.exitCode(), 0);
+    const QList<QByteArray> lines = capture.readAllStandardOutput().trimmed().split('\n');
+    const PlotView *view = window.plotter()->view();
+    QStringList header { QStringLiteral("time_s") };
+    for (int channel = 0; channel < view->channelCount(); ++channel)
+        header << view->channelName(channel);
+    QCOMPARE(QString::fromUtf8(lines.first()).split(u','), header);
+    QCOMPARE(lines.size() - 1, view->history(0).size());
+    QVERIFY(lines.size() > 100);
+    for (qsizetype k = 1; k < lines.size(); ++k) {
+        const QList<QByteArray> fields = lines[k].split(',');
+        QCOMPARE(fields.size(), header.size());
+        for (int channel = 0; channel < view->channelCount(); ++channel) {
+            const QByteArray &text = fields[channel + 1];
+            float value = NAN;
+            std::from_chars(text.constData(), text.constData() + text.size(), value);
+            const float shown = view->history(channel).value(k - 1);
+            if (value != shown && !(std::isnan(value) && std::isnan(shown)))
+                QFAIL(qPrintable(QStringLiteral("CSV line %1, %2: %3, the tab held %4")
+                                         .arg(k)
+                                         .arg(header[channel + 1], QString::fromUtf8(text))
+                                         .arg(double(shown), 0, 'g', 9)));
+        }
+    }
     QVERIFY(dialogs.boxes.isEmpty());
 }
 

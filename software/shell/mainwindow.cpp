@@ -18,6 +18,7 @@
 #include "windowsettings.h"
 
 #include <QDesktopServices>
+#include <QScreen>
 #include <QStatusBar>
 #include <QUrl>
 
@@ -51,6 +52,8 @@ MainWindow::MainWindow(QWidget *parent)
     };
     followTab();
     connect(ui->tabWidget, &QTabWidget::currentChanged, this, followTab);
+    // One hand-over per screen refresh: a tab cannot show more often.
+    m_router->setDeliveryInterval(qBound(4, qRound(1000 / qMax(screen()->refreshRate(), 1.0)), 33));
     buildStatusBar();
 
     connect(ui->LableLink, &QLabel::linkActivated, this, &MainWindow::onLinkClick);

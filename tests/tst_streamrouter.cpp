@@ -38,7 +38,6 @@ class TestStreamRouter : public QObject
 private slots:
     void handsTheBufferToTheCurrentSink();
     void keepsTheNewestBytes();
-    void handsOverOncePerInterval();
 };
 
 void TestStreamRouter::handsTheBufferToTheCurrentSink()
@@ -87,36 +86,6 @@ void TestStreamRouter::keepsTheNewestBytes()
     router.receive(stream.mid(limit + 20));
     QCOMPARE(router.buffer(), stream.right(limit));
     QCOMPARE(router.droppedBytes(), stream.size() - limit);
-}
-
-void TestStreamRouter::handsOverOncePerInterval()
-{
-    Sink all(1 << 30);
-    StreamRouter router;
-    router.setCurrentSink(&all);
-    router.setDeliveryInterval(60 * 1000);
-
-    // The first delivery after a quiet spell goes at once; the next ones
-    // wait, together, for the interval's end or a flush.
-    router.receive("a");
-    QCOMPARE(all.calls, 1);
-    router.receive("b");
-    router.receive("c");
-    QCOMPARE(all.calls, 1);
-    QCOMPARE(router.buffer(), QByteArray("bc"));
-    router.flush();
-    QCOMPARE(all.calls, 2);
-    QCOMPARE(all.seen, QByteArray("bc"));
-
-    // Waiting bytes go when the interval ends, or at once when it is dropped.
-    router.receive("d");
-    router.setDeliveryInterval(0);
-    QCOMPARE(all.calls, 3);
-    router.setDeliveryInterval(1);
-    router.receive("e");
-    router.receive("f");
-    QTRY_VERIFY(router.buffer().isEmpty());
-    QVERIFY(all.seen.endsWith("f"));
 }
 
 QTEST_MAIN(TestStreamRouter)

@@ -52,8 +52,6 @@ MainWindow::MainWindow(QWidget *parent)
     };
     followTab();
     connect(ui->tabWidget, &QTabWidget::currentChanged, this, followTab);
-    // One hand-over per screen refresh: a tab cannot show more often.
-    m_router->setDeliveryInterval(qBound(4, qRound(1000 / qMax(screen()->refreshRate(), 1.0)), 33));
     buildStatusBar();
 
     connect(ui->LableLink, &QLabel::linkActivated, this, &MainWindow::onLinkClick);
@@ -61,6 +59,8 @@ MainWindow::MainWindow(QWidget *parent)
     connect(this, &MainWindow::comClose, m_ccd, &CCD::onComClose);
     connect(m_serialPanel, &SerialPanel::sourceStarted, this, &MainWindow::comOpen);
     connect(m_serialPanel, &SerialPanel::sourceStopped, this, &MainWindow::comClose);
+    // One read per screen refresh: a tab cannot show more often than that.
+    m_connection->setReadInterval(qBound(4, qRound(1000 / qMax(screen()->refreshRate(), 1.0)), 33));
     connect(m_connection, &ByteSource::bytesReceived, m_router, &StreamRouter::receive);
     connect(m_player, &ByteSource::bytesReceived, m_router, &StreamRouter::receive);
 }

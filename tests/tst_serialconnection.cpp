@@ -52,6 +52,7 @@ private slots:
     void cleanup();
 
     void openReadWriteClose();
+    void readsOncePerInterval();
     void failedOpenChangesNothing();
     void refusedRateClosesThePort();
     void lostDeviceKeepsWhatWasOpened();
@@ -133,6 +134,31 @@ void TestSerialConnection::openReadWriteClose()
     // The device is free again.
     QVERIFY(connection->open(m_pair->first(), defaults()));
     QCOMPARE((*slot)->baudRate(), 115200);
+}
+
+void TestSerialConnection::readsOncePerInterval()
+{
+    SerialConnection connection;
+    connection.setReadInterval(60 * 60 * 1000);
+    QStringList events;
+    connect(&connection, &ByteSource::bytesReceived, this,
+            [&](const QByteArray &bytes) { events << QString::fromLatin1(bytes); });
+    connect(&connection, &ByteLink::closed, this, [&] { events << QStringLiteral("closed"); });
+    QVERIFY(connection.open(m_pair->first(), lineSettingsFor(QStringLiteral("115200"), 0, 0, 0)));
+
+    // The first bytes after a quiet spell are read at once; the next wait in
+    // the port for the interval's end, and are read before the port closes.
+    m_board->write("a");
+    QTRY_COMPARE_WITH_TIMEOUT(events, QStringList { QStringLiteral("a") }, 5000);
+    m_board->write("bc");
+    QSerialPort *port = *connection.portSlot();
+    QTRY_COMPARE_WITH_TIMEOUT(port->bytesAvailable(), 2, 5000);
+    QCOMPARE(events.size(), 1);
+    QCOMPARE(connection.receivedBytes(), 1);
+    connection.close();
+    QCOMPARE(events,
+             QStringList({ QStringLiteral("a"), QStringLiteral("bc"), QStringLiteral("closed") }));
+    QCOMPARE(connection.receivedBytes(), 3);
 }
 
 void TestSerialConnection::failedOpenChangesNothing()

@@ -1,5 +1,6 @@
 #include "byteutils.h"
 #include "comassistant.h"
+#include "receiverenderer.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -13,6 +14,8 @@
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include <memory>
 
@@ -29,6 +32,7 @@ private slots:
     void encodedTextSplitAtEveryByte_data();
     void encodedTextSplitAtEveryByte();
     void timestampsSurviveRerender();
+    void longLinesShownInPieces();
     void boundedHistoryKeepsEveryByte();
     void textModeSwitchAfterTrimming();
     void unwritableTemporaryFile_data();
@@ -196,6 +200,43 @@ void TestTerminalReceive::timestampsSurviveRerender()
              QStringLiteral("78 78 78 78 78 78 78 78 78 78 79 79 79 79 79 79\n"
                             "79 79 79 79 "));
     QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+void TestTerminalReceive::longLinesShownInPieces()
+{
+    // A line far longer than a paragraph, of Chinese and ASCII; then a line
+    // just below the paragraph size, which must stay whole, after a CR LF.
+    constexpr qsizetype piece = ReceiveRenderer::kParagraphBytes;
+    QByteArray longLine;
+    while (longLine.size() < 3 * piece)
+        longLine += "速度=12,舵机=-3;";
+    const QByteArray shortLine(piece - 1, 'x');
+    const QByteArray bytes = longLine + "\r\n" + shortLine + "\r\nend";
+    QString live;
+    for (const qsizetype delivery : { qsizetype(13), qsizetype(1021), bytes.size() }) {
+        makeTab();
+        m_tab->setTextEncoding(QStringLiteral("UTF-8"));
+        m_tab->setHexDisplay(false);
+        for (qsizetype at = 0; at < bytes.size(); at += delivery)
+            deliver(bytes.mid(at, delivery));
+        const QString text = shown();
+        // Pieces add line breaks only, in the same places however the bytes
+        // came, and again when rendered from the history.
+        QCOMPARE(QString(text).remove(u'\n'), QString::fromUtf8(longLine + shortLine + "end"));
+        QVERIFY(text.endsWith(QLatin1Char('\n') + QString::fromLatin1(shortLine)
+                              + QStringLiteral("\nend")));
+        if (live.isEmpty())
+            live = text;
+        QCOMPARE(text, live);
+        m_tab->setHexDisplay(true);
+        m_tab->setHexDisplay(false);
+        QCOMPARE(shown(), live);
+        const QTextDocument *document
+                = m_tab->findChild<QPlainTextEdit *>("DataGetted")->document();
+        QVERIFY(document->blockCount() > 3);
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+            QVERIFY(block.length() <= 2 * piece);
+    }
 }
 
 void TestTerminalReceive::boundedHistoryKeepsEveryByte()

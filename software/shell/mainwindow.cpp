@@ -19,6 +19,7 @@
 #include "windowsettings.h"
 
 #include <QDesktopServices>
+#include <QScreen>
 #include <QStatusBar>
 #include <QUrl>
 
@@ -70,6 +71,8 @@ MainWindow::MainWindow(QWidget *parent)
     });
     connect(m_serialPanel, &SerialPanel::sourceStarted, this, &MainWindow::comOpen);
     connect(m_serialPanel, &SerialPanel::sourceStopped, this, &MainWindow::comClose);
+    // One read per screen refresh: a tab cannot show more often than that.
+    m_connection->setReadInterval(qBound(4, qRound(1000 / qMax(screen()->refreshRate(), 1.0)), 33));
     connect(m_connection, &ByteSource::bytesReceived, m_router, &StreamRouter::receive);
     connect(m_player, &ByteSource::bytesReceived, m_router, &StreamRouter::receive);
 }

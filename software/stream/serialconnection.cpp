@@ -42,6 +42,9 @@ SerialConnection::SerialConnection(QObject *parent)
     connect(&m_portScan, &QFutureWatcher<QList<PortIdentity>>::finished, this,
             &SerialConnection::tryReturningPort);
     m_clock.start();
+    m_readDue.setSingleShot(true);
+    m_readDue.setTimerType(Qt::PreciseTimer);
+    connect(&m_readDue, &QTimer::timeout, this, &SerialConnection::readPending);
 }
 
 bool SerialConnection::open(const QString &device, const LineSettings &settings)
@@ -172,7 +175,7 @@ void SerialConnection::install(QSerialPort *port, const QString &device,
         }
     }
     applySettings(settings);
-    connect(port, &QSerialPort::readyRead, this, &SerialConnection::readPending);
+    connect(port, &QSerialPort::readyRead, this, &SerialConnection::readWhenDue);
     connect(port, &QSerialPort::bytesWritten, this, &SerialConnection::countSent);
     // Queued, because handling an error may delete the port, which must not
     // happen while the port is still emitting.
@@ -212,10 +215,27 @@ bool SerialConnection::write(const QByteArray &bytes)
     return m_port && m_port->write(bytes) == bytes.size();
 }
 
+void SerialConnection::readWhenDue()
+{
+    // A fast line wakes the window a thousand times a second, while a screen
+    // shows one picture per refresh. Reading once per refresh lets every tab
+    // take more bytes at a time; the counters, the stream and the tabs still
+    // change together.
+    if (!m_port || m_readDue.isActive())
+        return;
+    const qint64 since = m_sinceRead.isValid() ? m_sinceRead.elapsed() : m_readInterval;
+    if (since < m_readInterval)
+        m_readDue.start(int(m_readInterval - since));
+    else
+        readPending();
+}
+
 void SerialConnection::readPending()
 {
+    m_readDue.stop();
     if (!m_port)
         return;
+    m_sinceRead.start();
     const QByteArray bytes = m_port->readAll();
     m_traffic.addReceived(bytes.size(), m_clock.elapsed());
     emit bytesReceived(bytes);
@@ -260,6 +280,11 @@ void SerialConnection::handleError(QSerialPort::SerialPortError error)
 
 void SerialConnection::release(State state)
 {
+    // What the port took before it went is received all the same.
+    if (m_readDue.isActive())
+        readPending();
+    if (!m_port)
+        return;
     m_port->close();
     delete m_port;
     m_port = nullptr;

@@ -92,6 +92,12 @@ public:
     // Bytes received and sent since the last open(); a reconnection goes on
     // counting. They stay readable after a close.
     qint64 receivedBytes() const { return m_traffic.received(); }
+
+    // The least time between two reads of the port; 0, the default, reads
+    // whenever bytes arrive. The port's own buffer holds what comes
+    // meanwhile, so a fast line is not slowed down.
+    void setReadInterval(int msecs) { m_readInterval = qMax(0, msecs); }
+    int readInterval() const { return m_readInterval; }
     qint64 sentBytes() const { return m_traffic.sent(); }
     // Bytes received within the last second.
     qint64 receiveRate() const { return m_traffic.receiveRate(m_clock.elapsed()); }
@@ -143,6 +149,7 @@ private:
     void linkLost();
     void dropLink();
     void deliver(const QByteArray &bytes);
+    void readWhenDue();
 
     QSerialPort *m_port = nullptr;
     NetworkLink *m_link = nullptr;
@@ -161,6 +168,9 @@ private:
     QFutureWatcher<QList<PortIdentity>> m_portScan;
     TrafficCounter m_traffic;
     QElapsedTimer m_clock;
+    int m_readInterval = 0;
+    QTimer m_readDue;
+    QElapsedTimer m_sinceRead;
 };
 
 #endif // SERIALCONNECTION_H

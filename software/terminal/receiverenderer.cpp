@@ -26,6 +26,8 @@ void ReceiveRenderer::reset(bool hex, const QString &encoding, bool timestamps, 
     m_lineStart = true;
     m_lineTime = -1;
     m_paragraphStarts = { offset };
+    m_pieceStart = offset;
+    m_lastByte = 0;
 }
 
 QString ReceiveRenderer::append(QByteArrayView bytes, qint64 msecs)
@@ -95,49 +97,85 @@ void ReceiveRenderer::appendText(QString &out, QByteArrayView bytes, qint64 msec
             ++to;
         if (to < size)
             ++to;
-        const QString part = m_decoder.decode(QByteArrayView(data + from, to - from));
-        for (const QChar c : part) {
-            const char16_t u = c.unicode();
-            // Zero bytes are left out of the text, as boards pad with them.
-            if (u == 0)
-                continue;
-            if (u == u'\n' && m_afterReturn) {
-                m_afterReturn = false;
-                // A paragraph that started after the carriage return starts
-                // after the line feed instead.
-                if (m_paragraphStarts.back() == m_offset + to - 1)
-                    ++m_paragraphStarts.back();
-                m_lineTime = to < size ? msecs : -1;
-                continue;
-            }
-            m_afterReturn = u == u'\r';
-            if (u == u'\r' || u == u'\n') {
-                // An empty line has its time too.
-                if (m_lineStart && m_timestamps)
-                    out += stamp(m_lineTime >= 0 ? m_lineTime : msecs);
-                lineBreak(out, m_offset + to);
-                m_lineStart = true;
-                m_lineTime = to < size ? msecs : -1;
-            } else if (u == QChar::LineSeparator || u == QChar::ParagraphSeparator) {
-                out += QChar(QChar::LineSeparator);
-                m_lineStart = true;
-                m_lineTime = msecs;
-            } else {
-                if (m_lineStart) {
-                    if (m_timestamps)
-                        out += stamp(m_lineTime >= 0 ? m_lineTime : msecs);
-                    m_lineStart = false;
-                }
-                out += c;
-            }
+        const qsizetype cut = pieceCut(bytes, from, to);
+        decodeRun(out, bytes, from, cut, msecs);
+        if (cut < to) {
+            out += QLatin1Char('\n');
+            m_linesInParagraph = 0;
+            m_paragraphStarts.push_back(m_offset + cut);
+            m_pieceStart = m_offset + cut;
         }
-        from = to;
+        from = cut;
+    }
+    if (size > 0)
+        m_lastByte = uchar(data[size - 1]);
+}
+
+qsizetype ReceiveRenderer::pieceCut(QByteArrayView bytes, qsizetype from, qsizetype to) const
+{
+    const qint64 held = m_offset + from - m_pieceStart;
+    const qsizetype first = from + qsizetype(qMax<qint64>(0, kParagraphBytes - held));
+    // The line break itself stays with its line.
+    const char last = bytes[to - 1];
+    const qsizetype end = last == '\n' || last == '\r' ? to - 1 : to;
+    // Two bytes below 0x80 in a row: the second starts a character in every
+    // encoding offered, so the decoder holds nothing back there. Text with no
+    // such place at all (no ASCII) grows on until it has one.
+    for (qsizetype i = first; i < end; ++i) {
+        const uchar before = i > 0 ? uchar(bytes[i - 1]) : m_lastByte;
+        if (before < 0x80 && uchar(bytes[i]) < 0x80)
+            return i;
+    }
+    return to;
+}
+
+void ReceiveRenderer::decodeRun(QString &out, QByteArrayView bytes, qsizetype from, qsizetype to,
+                                qint64 msecs)
+{
+    const qsizetype size = bytes.size();
+    const QString part = m_decoder.decode(bytes.sliced(from, to - from));
+    for (const QChar c : part) {
+        const char16_t u = c.unicode();
+        // Zero bytes are left out of the text, as boards pad with them.
+        if (u == 0)
+            continue;
+        if (u == u'\n' && m_afterReturn) {
+            m_afterReturn = false;
+            // A paragraph that started after the carriage return starts
+            // after the line feed instead.
+            if (m_paragraphStarts.back() == m_offset + to - 1)
+                ++m_paragraphStarts.back();
+            m_lineTime = to < size ? msecs : -1;
+            continue;
+        }
+        m_afterReturn = u == u'\r';
+        if (u == u'\r' || u == u'\n') {
+            // An empty line has its time too.
+            if (m_lineStart && m_timestamps)
+                out += stamp(m_lineTime >= 0 ? m_lineTime : msecs);
+            lineBreak(out, m_offset + to);
+            m_pieceStart = m_offset + to;
+            m_lineStart = true;
+            m_lineTime = to < size ? msecs : -1;
+        } else if (u == QChar::LineSeparator || u == QChar::ParagraphSeparator) {
+            out += QChar(QChar::LineSeparator);
+            m_lineStart = true;
+            m_lineTime = msecs;
+        } else {
+            if (m_lineStart) {
+                if (m_timestamps)
+                    out += stamp(m_lineTime >= 0 ? m_lineTime : msecs);
+                m_lineStart = false;
+            }
+            out += c;
+        }
     }
 }
 
 void ReceiveRenderer::lineBreak(QString &out, qint64 next)
 {
-    if (++m_linesInParagraph < kLinesPerParagraph) {
+    if (++m_linesInParagraph < kLinesPerParagraph
+        && next - m_paragraphStarts.back() < kParagraphBytes) {
         out += QChar(QChar::LineSeparator);
     } else {
         out += QLatin1Char('\n');

@@ -20,10 +20,16 @@
 // the display and its plain text look the same, at a fraction of the cost per
 // line. The offset of the byte each paragraph starts with is kept, so that the
 // display can drop its oldest paragraphs and tell how many bytes they held.
+//
+// A paragraph also ends at the first line break after kParagraphBytes bytes,
+// and a line longer than that is cut into paragraphs of about that size: the
+// display lays out the paragraph it appends to on every append, so one that
+// grew without bound would stall it. Shorter lines are shown as received.
 class ReceiveRenderer
 {
 public:
     static constexpr int kLinesPerParagraph = 16;
+    static constexpr qsizetype kParagraphBytes = 4096;
     // Length of "[hh:mm:ss.zzz] ".
     static constexpr int kStampLength = 15;
 
@@ -50,6 +56,10 @@ public:
 private:
     void appendHex(QString &out, QByteArrayView bytes, qint64 msecs);
     void appendText(QString &out, QByteArrayView bytes, qint64 msecs);
+    // Where the run from..to of bytes, which has no line break before its
+    // last byte, ends a paragraph that grew too long; to when it does not.
+    qsizetype pieceCut(QByteArrayView bytes, qsizetype from, qsizetype to) const;
+    void decodeRun(QString &out, QByteArrayView bytes, qsizetype from, qsizetype to, qint64 msecs);
     void lineBreak(QString &out, qint64 next);
     const QString &stamp(qint64 msecs);
 
@@ -66,6 +76,10 @@ private:
     bool m_lineStart = true;
     qint64 m_lineTime = -1;
     std::deque<qint64> m_paragraphStarts;
+    // Where the line, or the piece of a long line, being shown started; and
+    // the last byte of the delivery before.
+    qint64 m_pieceStart = 0;
+    uchar m_lastByte = 0;
     qint64 m_stampMsecs = -1;
     QString m_stamp;
 };

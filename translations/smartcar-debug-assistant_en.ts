@@ -367,6 +367,45 @@ For example: FA 29 AA BB 3B</translation>
     </message>
 </context>
 <context>
+    <name>CommandTemplate</name>
+    <message>
+        <source>命令为空</source>
+        <translation>The command is empty</translation>
+    </message>
+    <message>
+        <source>小数位数应在0到%1之间</source>
+        <translation>Decimals must be between 0 and %1</translation>
+    </message>
+    <message>
+        <source>第%1个字符处的“{”没有配对的“}”</source>
+        <translation>The “{” at character %1 has no matching “}”</translation>
+    </message>
+    <message>
+        <source>未知的占位符{%1}</source>
+        <translation>Unknown placeholder {%1}</translation>
+    </message>
+    <message>
+        <source>{%1}需要数值，只能用于滑块和数值框</source>
+        <translation>{%1} needs a value: only sliders and number boxes have one</translation>
+    </message>
+    <message>
+        <source>{%1}只能用于十六进制模式</source>
+        <translation>{%1} works in hex mode only</translation>
+    </message>
+    <message>
+        <source>数值%1超出{%2}的范围</source>
+        <translation>The value %1 does not fit {%2}</translation>
+    </message>
+    <message>
+        <source>第%1个字符处不是一到两位的十六进制数</source>
+        <translation>Character %1 does not start a hex byte of one or two digits</translation>
+    </message>
+    <message>
+        <source>第%1个字符处的转义无效（可用\n \r \t \\ \xNN）</source>
+        <translation>Invalid escape at character %1 (use \n \r \t \\ \xNN)</translation>
+    </message>
+</context>
+<context>
     <name>ExportDialogs</name>
     <message>
         <source>无法打开文件%1，是否被其他程序占用？</source>
@@ -862,6 +901,137 @@ Mid = (Max + Min) / 2</translation>
     <message>
         <source>样点 %1</source>
         <translation>Sample %1</translation>
+    </message>
+</context>
+<context>
+    <name>ParamSet</name>
+    <message>
+        <source>“%1”应为文字</source>
+        <translation>“%1” must be text</translation>
+    </message>
+    <message>
+        <source>“%1”应为绝对值不超过%2的数</source>
+        <translation>“%1” must be a number of at most %2 in magnitude</translation>
+    </message>
+    <message>
+        <source>“%1”应为整数</source>
+        <translation>“%1” must be a whole number</translation>
+    </message>
+    <message>
+        <source>“%1”应为true或false</source>
+        <translation>“%1” must be true or false</translation>
+    </message>
+    <message>
+        <source>“mode”应为text或hex</source>
+        <translation>“mode” must be text or hex</translation>
+    </message>
+    <message>
+        <source>未知的控件类型“%1”（可用slider、number、switch、button）</source>
+        <translation>Unknown control type “%1” (use slider, number, switch or button)</translation>
+    </message>
+    <message>
+        <source>快捷键“%1”无效（可用Ctrl+1到Ctrl+9）</source>
+        <translation>Invalid shortcut “%1” (use Ctrl+1 to Ctrl+9)</translation>
+    </message>
+    <message>
+        <source>“%1”应为列表</source>
+        <translation>“%1” must be a list</translation>
+    </message>
+    <message>
+        <source>“%1”多于%2项</source>
+        <translation>“%1” has more than %2 items</translation>
+    </message>
+    <message>
+        <source>文件大于1MB，不是调参文件</source>
+        <translation>The file is larger than 1 MB: not a tuning set</translation>
+    </message>
+    <message>
+        <source>不是有效的JSON（第%1个字节处：%2）</source>
+        <translation>Not valid JSON (at byte %1: %2)</translation>
+    </message>
+    <message>
+        <source>不是调参文件：“format”应为“smartcar-params”</source>
+        <translation>Not a tuning set: “format” must be “smartcar-params”</translation>
+    </message>
+    <message>
+        <source>“version”应为正整数</source>
+        <translation>“version” must be a positive whole number</translation>
+    </message>
+    <message>
+        <source>文件的版本%1比本程序能读的版本%2新，请更新本程序</source>
+        <translation>The file's version %1 is newer than version %2, which this program reads: please update the program</translation>
+    </message>
+    <message>
+        <source>第%1个控件应为对象</source>
+        <translation>Control %1 must be an object</translation>
+    </message>
+    <message>
+        <source>第%1个控件：%2</source>
+        <translation>Control %1: %2</translation>
+    </message>
+    <message>
+        <source>第%1个快捷指令应为对象</source>
+        <translation>Quick command %1 must be an object</translation>
+    </message>
+    <message>
+        <source>第%1个快捷指令：%2</source>
+        <translation>Quick command %1: %2</translation>
+    </message>
+    <message>
+        <source>名称应为1到%1个字符，首尾无空格</source>
+        <translation>The name must have 1 to %1 characters, without spaces at either end</translation>
+    </message>
+    <message>
+        <source>命令长于%1个字符</source>
+        <translation>The command is longer than %1 characters</translation>
+    </message>
+    <message>
+        <source>数值的绝对值不能超过%1</source>
+        <translation>Numbers may not exceed %1 in magnitude</translation>
+    </message>
+    <message>
+        <source>最小值应小于最大值</source>
+        <translation>The minimum must be below the maximum</translation>
+    </message>
+    <message>
+        <source>步长应大于0，且不超过%1步</source>
+        <translation>The step must be above 0, with at most %1 steps</translation>
+    </message>
+    <message>
+        <source>当前值应在最小值和最大值之间</source>
+        <translation>The value must lie between the minimum and the maximum</translation>
+    </message>
+    <message>
+        <source>小数位数应在0到%1之间</source>
+        <translation>Decimals must be between 0 and %1</translation>
+    </message>
+    <message>
+        <source>开命令：%1</source>
+        <translation>On command: %1</translation>
+    </message>
+    <message>
+        <source>关命令：%1</source>
+        <translation>Off command: %1</translation>
+    </message>
+    <message>
+        <source>快捷键应为Ctrl+1到Ctrl+9</source>
+        <translation>The shortcut must be Ctrl+1 to Ctrl+9</translation>
+    </message>
+    <message>
+        <source>重复周期应为0（不重复）或%1到%2毫秒</source>
+        <translation>The repeat period must be 0 (no repeat) or %1 to %2 ms</translation>
+    </message>
+    <message>
+        <source>控件和快捷指令各不能多于%1个</source>
+        <translation>At most %1 controls and %1 quick commands</translation>
+    </message>
+    <message>
+        <source>有两个控件都叫“%1”</source>
+        <translation>Two controls are named “%1”</translation>
+    </message>
+    <message>
+        <source>快捷键Ctrl+%1用了两次</source>
+        <translation>Shortcut Ctrl+%1 is used twice</translation>
     </message>
 </context>
 <context>

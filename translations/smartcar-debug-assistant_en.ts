@@ -959,7 +959,7 @@ Mid = (Max + Min) / 2</translation>
     </message>
     <message>
         <source>文件的版本%1比本程序能读的版本%2新，请更新本程序</source>
-        <translation>The file's version %1 is newer than version %2, which this program reads: please update the program</translation>
+        <translation>The file&apos;s version %1 is newer than version %2, which this program reads: please update the program</translation>
     </message>
     <message>
         <source>第%1个控件应为对象</source>

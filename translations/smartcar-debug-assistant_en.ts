@@ -1035,6 +1035,141 @@ Mid = (Max + Min) / 2</translation>
     </message>
 </context>
 <context>
+    <name>ParamSetEditor</name>
+    <message>
+        <source>编辑调参面板</source>
+        <translation>Edit the tuning panel</translation>
+    </message>
+    <message>
+        <source>控件</source>
+        <translation>Controls</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>上移</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>下移</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>快捷指令</source>
+        <translation>Quick commands</translation>
+    </message>
+    <message>
+        <source>属性</source>
+        <translation>Properties</translation>
+    </message>
+    <message>
+        <source>类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>滑块</source>
+        <translation>Slider</translation>
+    </message>
+    <message>
+        <source>数值框</source>
+        <translation>Number box</translation>
+    </message>
+    <message>
+        <source>开关</source>
+        <translation>Switch</translation>
+    </message>
+    <message>
+        <source>按钮</source>
+        <translation>Button</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>模式</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>文本</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>十六进制</source>
+        <translation>Hex</translation>
+    </message>
+    <message>
+        <source>命令</source>
+        <translation>Command</translation>
+    </message>
+    <message>
+        <source>占位符：{v} 数值，{i} 取整；十六进制模式另有{u8} {i8} {u16le} {u16be} {i16le} {i16be} {i32le} {i32be} {f32le} {f32be}；{sum8} {xor8} 前面字节的和或异或。文本模式的转义：\n \r \t \\ \xNN</source>
+        <translation>Placeholders: {v} the value, {i} rounded; in hex mode also {u8} {i8} {u16le} {u16be} {i16le} {i16be} {i32le} {i32be} {f32le} {f32be}; {sum8} {xor8} the sum or XOR of the bytes before. Escapes in text mode: \n \r \t \\ \xNN</translation>
+    </message>
+    <message>
+        <source>开命令</source>
+        <translation>On command</translation>
+    </message>
+    <message>
+        <source>关命令</source>
+        <translation>Off command</translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation>Minimum</translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation>Maximum</translation>
+    </message>
+    <message>
+        <source>步长</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>小数位</source>
+        <translation>Decimals</translation>
+    </message>
+    <message>
+        <source>当前值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>松开滑块时才发送</source>
+        <translation>Send only when the slider is let go</translation>
+    </message>
+    <message>
+        <source>快捷键</source>
+        <translation>Shortcut</translation>
+    </message>
+    <message>
+        <source>重复周期</source>
+        <translation>Repeat every</translation>
+    </message>
+    <message>
+        <source>不重复</source>
+        <translation>No repeat</translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>指令%1</source>
+        <translation>Command %1</translation>
+    </message>
+</context>
+<context>
     <name>ReceiveDisplay</name>
     <message>
         <source>（前面 %1 字节未显示，保存数据仍会全部写入）</source>
@@ -1244,6 +1379,110 @@ Check the device, then open the port again.</translation>
     <message>
         <source>接收 %1  发送 %2</source>
         <translation>Rx %1  Tx %2</translation>
+    </message>
+</context>
+<context>
+    <name>TuningDock</name>
+    <message>
+        <source>调参</source>
+        <translation>Tuning</translation>
+    </message>
+    <message>
+        <source>显示或隐藏调参面板：滑块、开关、按钮和快捷指令</source>
+        <translation>Show or hide the tuning panel: sliders, switches, buttons and quick commands</translation>
+    </message>
+</context>
+<context>
+    <name>TuningPanel</name>
+    <message>
+        <source>添加、修改、删除和排列控件与快捷指令</source>
+        <translation>Add, change, remove and order the controls and quick commands</translation>
+    </message>
+    <message>
+        <source>编辑…</source>
+        <translation>Edit…</translation>
+    </message>
+    <message>
+        <source>从JSON文件读入一套控件和快捷指令</source>
+        <translation>Read a set of controls and quick commands from a JSON file</translation>
+    </message>
+    <message>
+        <source>导入…</source>
+        <translation>Import…</translation>
+    </message>
+    <message>
+        <source>把这套控件和快捷指令写入JSON文件，与队友共用</source>
+        <translation>Write these controls and quick commands to a JSON file to share with the team</translation>
+    </message>
+    <message>
+        <source>导出…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>还没有控件。点击“编辑…”添加，或“导入…”一个调参文件。</source>
+        <translation>No controls yet. Add some with “Edit…”, or “Import…” a tuning set.</translation>
+    </message>
+    <message>
+        <source>快捷指令</source>
+        <translation>Quick commands</translation>
+    </message>
+    <message>
+        <source>
+快捷键：%1</source>
+        <translation>
+Shortcut: %1</translation>
+    </message>
+    <message>
+        <source>
+按下后每%1毫秒发送一次，再按停止</source>
+        <translation>
+Once pressed, sends every %1 ms until pressed again</translation>
+    </message>
+    <message>
+        <source>回放时调参面板不发送</source>
+        <translation>The tuning panel does not send during a replay</translation>
+    </message>
+    <message>
+        <source>串口未打开，调参面板的命令没有发送</source>
+        <translation>The port is not open: the tuning panel sent nothing</translation>
+    </message>
+    <message>
+        <source>调参面板的命令发送失败</source>
+        <translation>The tuning panel&apos;s command could not be sent</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>Not a regular file</translation>
+    </message>
+    <message>
+        <source>文件大于1MB，不是调参文件</source>
+        <translation>The file is larger than 1 MB: not a tuning set</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>不能导入%1：
+%2</source>
+        <translation>Cannot import %1:
+%2</translation>
+    </message>
+    <message>
+        <source>写入文件%1失败！</source>
+        <translation>Writing to %1 failed.</translation>
+    </message>
+    <message>
+        <source>导入调参文件</source>
+        <translation>Import a tuning set</translation>
+    </message>
+    <message>
+        <source>调参文件(*.json)</source>
+        <translation>Tuning sets (*.json)</translation>
+    </message>
+    <message>
+        <source>导出调参文件</source>
+        <translation>Export the tuning set</translation>
     </message>
 </context>
 <context>

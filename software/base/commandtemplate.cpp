@@ -105,6 +105,15 @@ QByteArray CommandTemplate::form(const QString &text, CommandMode mode, double v
     return out;
 }
 
+QString CommandTemplate::oneLine(QString text, CommandMode mode)
+{
+    const bool hex = mode == CommandMode::Hex;
+    text.replace(u'\n', hex ? QStringLiteral(" ") : QStringLiteral("\\n"));
+    text.replace(u'\r', hex ? QStringLiteral(" ") : QStringLiteral("\\r"));
+    text.replace(u'\t', hex ? QStringLiteral(" ") : QStringLiteral("\\t"));
+    return text;
+}
+
 std::optional<QString> CommandTemplate::run(const QString &text, CommandMode mode, double value,
                                             int decimals, bool hasValue, QByteArray *out)
 {

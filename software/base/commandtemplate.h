@@ -54,6 +54,11 @@ public:
     static QByteArray form(const QString &text, CommandMode mode, double value = 0,
                            int decimals = 0);
 
+    // text in one line, as an editor shows it: in text mode line ends and
+    // tabs become the escapes that send the same bytes; in hex mode, which
+    // they only separate, spaces.
+    static QString oneLine(QString text, CommandMode mode);
+
 private:
     static std::optional<QString> run(const QString &text, CommandMode mode, double value,
                                       int decimals, bool hasValue, QByteArray *out);

@@ -187,7 +187,9 @@ bool readArray(const QJsonObject &root, const char *key, QJsonArray &array, QStr
 
 QString ParamControl::commandText() const
 {
-    return type == Type::Switch ? on + QLatin1Char('\n') + off : command;
+    if (type == Type::Switch)
+        return CommandTemplate::oneLine(on, mode) + u'\n' + CommandTemplate::oneLine(off, mode);
+    return CommandTemplate::oneLine(command, mode);
 }
 
 bool ParamControl::operator==(const ParamControl &other) const
@@ -209,7 +211,7 @@ bool ParamSet::operator==(const ParamSet &other) const
     return controls == other.controls && commands == other.commands;
 }
 
-QByteArray ParamSet::toJson() const
+QByteArray ParamSet::toJson(QJsonDocument::JsonFormat format) const
 {
     QJsonArray controlArray;
     for (const ParamControl &control : controls) {
@@ -249,7 +251,7 @@ QByteArray ParamSet::toJson() const
     root.insert(QStringLiteral("version"), kVersion);
     root.insert(QStringLiteral("controls"), controlArray);
     root.insert(QStringLiteral("commands"), commandArray);
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return QJsonDocument(root).toJson(format);
 }
 
 std::optional<ParamSet> ParamSet::fromJson(const QByteArray &json, QString *error)

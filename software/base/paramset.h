@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QJsonDocument>
 #include <QList>
 #include <QString>
 
@@ -39,7 +40,7 @@ struct ParamControl
 
     bool hasValue() const { return type == Type::Slider || type == Type::Number; }
     ValueRange range() const { return { minimum, maximum, decimals }; }
-    // What its tooltip shows: its command, or its two.
+    // What its tooltip shows: its command, or its two, one line each.
     QString commandText() const;
     bool operator==(const ParamControl &other) const;
 };
@@ -81,7 +82,7 @@ public:
     QList<ParamControl> controls;
     QList<QuickCommand> commands;
 
-    QByteArray toJson() const;
+    QByteArray toJson(QJsonDocument::JsonFormat format = QJsonDocument::Indented) const;
     // The set a file holds, or nothing with *error naming its first problem.
     static std::optional<ParamSet> fromJson(const QByteArray &json, QString *error);
 

@@ -19,6 +19,7 @@ class SerialConnection;
 class SerialPanel;
 class SettingsPart;
 class StatusBarPanel;
+class TuningDock;
 class WindowSettings;
 
 QT_BEGIN_NAMESPACE
@@ -27,7 +28,8 @@ class MainWindow;
 }
 QT_END_NAMESPACE
 
-// The one window: the serial panel on the left and the four tabs on the right.
+// The one window: the serial panel on the left and the four tabs on the right,
+// and the tuning panel beside them when the user asks for it.
 // It builds the parts and connects them: the serial connection, or a replay,
 // feeds the stream router, which feeds the current tab.
 class MainWindow : public QMainWindow
@@ -37,6 +39,8 @@ class MainWindow : public QMainWindow
 public:
     // The receive buffer keeps at most this many of the newest bytes.
     static constexpr qsizetype kRecvBufferLimit = StreamRouter::kBufferLimit;
+    // How long the status bar shows a message of the tuning panel.
+    static constexpr int kMessageMs = 5000;
 
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -54,6 +58,7 @@ public:
     Oscilloscope *oscilloscope() const { return m_oscilloscope; }
     LinearCCD *linearCCD() const { return m_linearCCD; }
     CCD *ccd() const { return m_ccd; }
+    TuningDock *tuningDock() const { return m_tuningDock; }
     // Every part that remembers its state, the window first.
     QList<SettingsPart *> settingsParts() const;
 
@@ -88,6 +93,7 @@ private:
     Oscilloscope *m_oscilloscope;
     LinearCCD *m_linearCCD;
     CCD *m_ccd;
+    TuningDock *m_tuningDock;
 };
 
 #endif // MAINWINDOW_H

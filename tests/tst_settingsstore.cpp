@@ -1,6 +1,7 @@
 #include "commandline.h"
 #include "languagebutton.h"
 #include "mainwindow.h"
+#include "paramset.h"
 #include "serialpanel.h"
 #include "settingsstore.h"
 #include "testsupport.h"
@@ -184,6 +185,11 @@ void TestSettingsStore::everyKeyMakesTheRoundTrip()
         { "camera/height", 7 },
         { "camera/autoZoom", false },
         { "camera/plugin", nativePath(TESTPLUGIN_INVERT) },
+        { "tuning/shown", true },
+        { "tuning/floating", false },
+        { "tuning/set", QString::fromUtf8(ParamSet::fromJson(R"({"format": "smartcar-params",
+            "version": 1, "controls": [{"type": "slider", "name": "kp", "command": "kp={v}\n",
+            "value": 3}]})", nullptr)->toJson(QJsonDocument::Compact)) },
     };
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         settings.setValue(it.key(), it.value());
@@ -313,7 +319,12 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
                "width=0\n"
                "height=99999999999999999999\n"
                "autoZoom=1\n"
-               "plugin=relative/libx.so\n");
+               "plugin=relative/libx.so\n"
+               "[tuning]\n"
+               "shown=yes\n"
+               "floating=2\n"
+               // A newer file than this program reads.
+               "set=\"{\\\"format\\\": \\\"smartcar-params\\\", \\\"version\\\": 2}\"\n");
     file.close();
     QSettings settings(path, QSettings::IniFormat);
     // Values of other types than text, as a registry or a hand-edited file

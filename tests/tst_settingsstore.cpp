@@ -187,9 +187,12 @@ void TestSettingsStore::everyKeyMakesTheRoundTrip()
         { "camera/plugin", nativePath(TESTPLUGIN_INVERT) },
         { "tuning/shown", true },
         { "tuning/floating", false },
-        { "tuning/set", QString::fromUtf8(ParamSet::fromJson(R"({"format": "smartcar-params",
+        { "tuning/set",
+          QString::fromUtf8(ParamSet::fromJson(R"({"format": "smartcar-params",
             "version": 1, "controls": [{"type": "slider", "name": "kp", "command": "kp={v}\n",
-            "value": 3}]})", nullptr)->toJson(QJsonDocument::Compact)) },
+            "value": 3}]})",
+                                               nullptr)
+                                    ->toJson(QJsonDocument::Compact)) },
     };
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         settings.setValue(it.key(), it.value());

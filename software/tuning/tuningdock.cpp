@@ -63,7 +63,8 @@ void TuningDock::setParamSetForThisRun(const ParamSet &set)
 
 void TuningDock::edit()
 {
-    ParamSetEditor editor(m_panel->paramSet(), this);
+    // Over the window: the floating panel may sit at the screen's edge.
+    ParamSetEditor editor(m_panel->paramSet(), m_window);
     if (editor.exec() != QDialog::Accepted)
         return;
     m_panel->setParamSet(editor.paramSet());

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "paramcontrolview.h"
+#include "paramseteditor.h"
 #include "serialconnection.h"
 #include "settingsgroup.h"
 #include "testsupport.h"
@@ -7,7 +8,11 @@
 #include "tuningpanel.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSerialPort>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -43,6 +48,7 @@ private slots:
     void hiddenAtFirstAndNeverCutsTheTabs();
     void controlsNamedAndTippedAndRemembered();
     void badImportLeavesThePanelAsItWas();
+    void editorRefusesWhatCannotBeSent();
     void withoutPortSaysSoOnceWithoutBoxes();
     void draggingSendsAtMostEveryIntervalAndTheEnd();
     void onReleaseSendsOnlyTheEnd();
@@ -175,6 +181,37 @@ void TestTuning::badImportLeavesThePanelAsItWas()
     panel()->setParamSet(ParamSet());
     QVERIFY(panel()->importFile(path));
     QCOMPARE(panel()->paramSet(), before);
+}
+
+void TestTuning::editorRefusesWhatCannotBeSent()
+{
+    ParamSetEditor editor(panel()->paramSet());
+    auto *command = editor.findChild<QLineEdit *>("commandEdit");
+    auto *ok = editor.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+    editor.findChild<QListWidget *>("controlList")->setCurrentRow(5); // start, a hex button
+    QCOMPARE(command->text(), QStringLiteral("A5 01 {sum8}"));
+    QTest::keyClicks(command, QStringLiteral(" {u8}"));
+    QVERIFY(editor.problem().contains(QStringLiteral("{u8}")));
+    QVERIFY(!ok->isEnabled());
+    // The last valid text typed on the way stays: the space.
+    QCOMPARE(editor.paramSet().controls.at(5).command, QStringLiteral("A5 01 {sum8} "));
+    command->clear();
+    QTest::keyClicks(command, QStringLiteral("A5 02 {xor8}"));
+    QVERIFY(editor.problem().isEmpty() && ok->isEnabled());
+    QCOMPARE(editor.paramSet().controls.at(5).command, QStringLiteral("A5 02 {xor8}"));
+
+    // Added, moved to the top, and a name taken twice is refused.
+    editor.findChild<QPushButton *>("addControl")->click();
+    for (int n = 0; n < 6; ++n)
+        editor.findChild<QPushButton *>("upControl")->click();
+    QCOMPARE(editor.paramSet().controls.size(), 7);
+    QCOMPARE(editor.paramSet().controls.at(0).name, QStringLiteral("p7"));
+    editor.findChild<QLineEdit *>("nameEdit")->selectAll();
+    QTest::keyClicks(editor.findChild<QLineEdit *>("nameEdit"), QStringLiteral("kd"));
+    QVERIFY(!ok->isEnabled());
+    editor.findChild<QPushButton *>("removeControl")->click();
+    QCOMPARE(editor.paramSet().controls.size(), 6);
+    QVERIFY(ok->isEnabled());
 }
 
 void TestTuning::withoutPortSaysSoOnceWithoutBoxes()

@@ -1420,7 +1420,7 @@ Check the device, then open the port again.</translation>
     </message>
     <message>
         <source>还没有控件。点击“编辑…”添加，或“导入…”一个调参文件。</source>
-        <translation>No controls yet. Add some with “Edit…”, or “Import…” a tuning set.</translation>
+        <translation>No controls yet: add some with Edit…, or Import… a tuning set.</translation>
     </message>
     <message>
         <source>快捷指令</source>

@@ -31,6 +31,7 @@ TuningPanel::TuningPanel(ByteLink &link, QWidget *parent)
     connect(ui->exportButton, &QPushButton::clicked, this, &TuningPanel::chooseExport);
     connect(&m_link, &ByteLink::opened, this, [this] { m_toldNotSent = false; });
     connect(&m_link, &ByteLink::closed, this, &TuningPanel::stopRepeats);
+    connect(&m_link, &ByteLink::writeFailed, this, &TuningPanel::stopRepeats);
     setParamSet(ParamSet());
 }
 

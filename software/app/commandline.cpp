@@ -66,7 +66,8 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
     parser.addOption(QCommandLineOption(QStringLiteral("open")));
     parser.addOption(QCommandLineOption(QStringLiteral("tab"), QString(), QStringLiteral("name")));
     parser.addOption(QCommandLineOption(QStringLiteral("lang"), QString(), QStringLiteral("code")));
-    parser.addOption(QCommandLineOption(QStringLiteral("params"), QString(), QStringLiteral("file")));
+    parser.addOption(
+            QCommandLineOption(QStringLiteral("params"), QString(), QStringLiteral("file")));
     for (const char *name : kQtOptionsWithValue)
         parser.addOption(QCommandLineOption(QLatin1String(name), QString(), QStringLiteral("x")));
     for (const char *name : kQtFlags)

@@ -6,6 +6,7 @@
 #include <QDockWidget>
 
 class ByteLink;
+class ParamSet;
 class QMainWindow;
 class QToolButton;
 class TuningPanel;
@@ -28,7 +29,7 @@ public:
 
     // Shows the set of a file for this run only: unless the user edits or
     // imports another set, the remembered one stays remembered.
-    void setParamSetForThisRun(const class ParamSet &set);
+    void setParamSetForThisRun(const ParamSet &set);
 
     QString settingsGroup() const override;
     void saveSettings(SettingsGroup &group) const override;

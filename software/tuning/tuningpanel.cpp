@@ -69,7 +69,6 @@ void TuningPanel::buildCommands()
 {
     qDeleteAll(m_commandButtons);
     m_commandButtons.clear();
-    m_repeatTimers.clear();
     for (qsizetype n = 0; n < m_set.commands.size(); ++n) {
         const QuickCommand &command = m_set.commands.at(n);
         auto *button = new QPushButton(command.name, ui->commandsBox);
@@ -102,7 +101,6 @@ void TuningPanel::buildCommands()
                 else
                     button->setChecked(false);
             });
-            m_repeatTimers.append(timer);
         } else {
             connect(button, &QPushButton::clicked, this, [this, bytes] { send(bytes); });
         }

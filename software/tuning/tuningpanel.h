@@ -9,7 +9,6 @@
 class ByteLink;
 class ParamControlView;
 class QAbstractButton;
-class QTimer;
 
 namespace Ui {
 class TuningPanel;
@@ -66,7 +65,6 @@ private:
     ParamSet m_set;
     QList<ParamControlView *> m_views;
     QList<QAbstractButton *> m_commandButtons;
-    QList<QTimer *> m_repeatTimers;
     bool m_replaying = false;
     // Said that a send could not go out; quiet until the link opens again.
     bool m_toldNotSent = false;

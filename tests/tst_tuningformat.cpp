@@ -165,6 +165,9 @@ void TestTuningFormat::refusesBadFiles_data()
     QTest::newRow("min above max") << head + R"("controls": [{"type": "slider", "name": "a",
             "min": 5, "max": 1, "command": "{v}"}]})"
                                    << "1";
+    QTest::newRow("step finer than decimals") << head + R"("controls": [{"type": "slider",
+            "name": "a", "step": 0.01, "decimals": 1, "command": "{v}"}]})"
+                                              << "0.1";
     QTest::newRow("u8 out of range") << head + R"("controls": [{"type": "slider", "name": "a",
             "mode": "hex", "max": 1000, "command": "{u8}"}]})"
                                      << "{u8}";

@@ -1033,6 +1033,10 @@ Mid = (Max + Min) / 2</translation>
         <source>快捷键Ctrl+%1用了两次</source>
         <translation>Shortcut Ctrl+%1 is used twice</translation>
     </message>
+    <message>
+        <source>步长不能小于%1，即%2位小数所能表示的最小值</source>
+        <translation>The step may not be below %1, the finest %2 decimals show</translation>
+    </message>
 </context>
 <context>
     <name>ParamSetEditor</name>

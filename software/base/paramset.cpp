@@ -333,6 +333,12 @@ std::optional<QString> ParamSet::checkControl(const ParamControl &control)
             return tr("当前值应在最小值和最大值之间");
         if (control.decimals < 0 || control.decimals > CommandTemplate::kMaxDecimals)
             return tr("小数位数应在0到%1之间").arg(CommandTemplate::kMaxDecimals);
+        // A finer step would move the slider without changing the value shown.
+        const double finest = std::pow(10.0, -control.decimals);
+        if (control.step < finest * (1 - 1e-9))
+            return tr("步长不能小于%1，即%2位小数所能表示的最小值")
+                    .arg(finest)
+                    .arg(control.decimals);
     }
     const std::optional<ValueRange> range
             = control.hasValue() ? std::optional<ValueRange>(control.range()) : std::nullopt;

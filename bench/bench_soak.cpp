@@ -8,6 +8,9 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_soak TAB MB_PER_S SECONDS
 //      TAB: hex or text (the terminal in that display), scope, ccd, camera
+//           (188 x 120 pictures ended by FF), camera-text or camera-binary
+//           (the same led by a header), camera-full (752 x 480 pictures led
+//           by a binary header)
 
 #include "ccd.h"
 #include "comassistant.h"
@@ -53,6 +56,7 @@ struct Plan
     int tabIndex;
     QStringList simArguments; // mode and its options, without rate and count
     QString unit;
+    bool header = false; // the camera's pictures led by a header
 };
 
 bool planFor(const QString &tab, Plan &plan)
@@ -70,6 +74,21 @@ bool planFor(const QString &tab, Plan &plan)
                  3,
                  { QStringLiteral("camera"), size[0], size[1], size[2], size[3] },
                  QStringLiteral("pictures") };
+    else if (tab == QLatin1String("camera-text") || tab == QLatin1String("camera-binary"))
+        plan = { tab,
+                 3,
+                 { QStringLiteral("camera"), size[0], size[1], size[2], size[3],
+                   QStringLiteral("--framing"), QStringLiteral("header-") + tab.mid(7) },
+                 QStringLiteral("pictures"),
+                 true };
+    else if (tab == QLatin1String("camera-full"))
+        plan = { tab,
+                 3,
+                 { QStringLiteral("camera"), size[0], QStringLiteral("752"), size[2],
+                   QStringLiteral("480"), QStringLiteral("--framing"),
+                   QStringLiteral("header-binary") },
+                 QStringLiteral("pictures"),
+                 true };
     else
         return false;
     plan.simArguments << QStringLiteral("--seed") << QString::number(kSeed);
@@ -168,7 +187,8 @@ int main(int argc, char *argv[])
     const double seconds = args.value(3).toDouble();
     if (args.size() != 4 || !planFor(args.value(1), plan) || mbPerSecond <= 0.0 || seconds <= 0.0) {
         std::fprintf(stderr,
-                     "usage: bench_soak hex|text|scope|ccd|camera MB_PER_S SECONDS\n"
+                     "usage: bench_soak hex|text|scope|ccd|camera|camera-text|camera-binary|"
+                     "camera-full MB_PER_S SECONDS\n"
                      "(QT_QPA_PLATFORM=offscreen; the board simulator is " BOARDSIM_PROGRAM ")\n");
         return 2;
     }
@@ -208,7 +228,9 @@ int main(int argc, char *argv[])
             window.oscilloscope()->setChannelScaleIndex(
                     ch, window.oscilloscope()->channelScaleIndex(0));
     }
-    if (plan.tabIndex == 3)
+    if (plan.tabIndex == 3 && plan.header)
+        window.ccd()->setFraming(CCD::Framing::Header);
+    else if (plan.tabIndex == 3)
         window.ccd()->setPictureSize(QSize(kCameraWidth, kCameraHeight));
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
@@ -345,8 +367,8 @@ int main(int argc, char *argv[])
     } else {
         const FrameStats &stats = plan.tabIndex == 2 ? window.linearCCD()->frameStats()
                                                      : window.ccd()->frameStats();
-        std::printf("%s: %lld sent, %lld shown + %lld skipped = %lld, %lld misplaced end "
-                    "bytes\n",
+        std::printf("%s: %lld sent, %lld shown + %lld skipped = %lld, %lld misplaced (end "
+                    "bytes or bad headers)\n",
                     qPrintable(plan.unit), units, stats.taken, stats.skipped,
                     stats.taken + stats.skipped, stats.misplaced);
         nothingLost = nothingLost && stats.taken + stats.skipped == units && stats.misplaced == 0;

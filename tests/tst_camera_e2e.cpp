@@ -3,14 +3,17 @@
 #include "picview.h"
 #include "testsupport.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSerialPort>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QtEndian>
 
 namespace {
 
@@ -48,7 +51,52 @@ class TestCameraE2E : public QObject
 
 private slots:
     void pictureArrivesOverSerialPort();
+    void proposedSizeAppliesOverAnOpenPort();
+    void headerPicturesOverSerialPort();
 };
+
+namespace {
+
+// The window on the camera tab with its port open on one end of a pair, the
+// test writing as the board on the other.
+struct CameraRig
+{
+    VirtualSerialPair pair;
+    DialogDriver driver;
+    MainWindow window;
+    CCD *ccd = nullptr;
+    QSerialPort board;
+
+    bool open()
+    {
+        if (!pair.start())
+            return false;
+        window.show();
+        auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+        ccd = qobject_cast<CCD *>(tabs->widget(3));
+        tabs->setCurrentIndex(3);
+        window.findChild<QComboBox *>(QStringLiteral("comList"))->setEditText(pair.first());
+        openButton()->click();
+        board.setPortName(pair.second());
+        return window.findChild<QSerialPort *>() && board.open(QIODevice::WriteOnly);
+    }
+    QPushButton *openButton()
+    {
+        return window.findChild<QPushButton *>(QStringLiteral("openPort"));
+    }
+    PicView *picView() const
+    {
+        return ccd->findChild<QGroupBox *>(QStringLiteral("groupBoxPic"))->findChild<PicView *>();
+    }
+    bool send(const QByteArray &bytes)
+    {
+        // The window reads in this same process: the event loop must run.
+        board.write(bytes);
+        return QTest::qWaitFor([this] { return board.bytesToWrite() == 0; }, 10000);
+    }
+};
+
+} // namespace
 
 void TestCameraE2E::pictureArrivesOverSerialPort()
 {
@@ -111,6 +159,67 @@ void TestCameraE2E::pictureArrivesOverSerialPort()
     QVERIFY(width->isEnabled());
     QVERIFY(height->isEnabled());
     QVERIFY(driver.boxes.isEmpty());
+}
+
+// A board sending 188 x 120 pictures while the tab waits for 120 x 40: the
+// tab names the size, and one click closes the port, applies it and opens
+// the port again.
+void TestCameraE2E::proposedSizeAppliesOverAnOpenPort()
+{
+    SKIP_WITHOUT_SOCAT();
+    CameraRig rig;
+    QVERIFY(rig.open());
+    auto *notice = rig.ccd->findChild<QLabel *>(QStringLiteral("label_sizeHint"));
+    QVERIFY(!notice->isVisibleTo(rig.ccd));
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(rig.send(testPicture(188, 120) + char(0xFF)));
+    QTRY_VERIFY_WITH_TIMEOUT(notice->isVisibleTo(rig.ccd), 10000);
+    QCOMPARE(notice->text(), QStringLiteral("收到的图像为 22560 字节，可能是 188×120"));
+    QCOMPARE(rig.ccd->proposedSizes().first(), QSize(188, 120));
+
+    QSignalSpy opened(&rig.window, &MainWindow::comOpen);
+    rig.ccd->findChild<QPushButton *>(QStringLiteral("pushButton_applySize"))->click();
+    QCOMPARE(rig.ccd->pictureSize(), QSize(188, 120));
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(rig.openButton()->text(), QStringLiteral("关闭串口"));
+    QVERIFY(!rig.ccd->findChild<QSpinBox *>(QStringLiteral("spinBoxWidth"))->isEnabled());
+    QVERIFY(!notice->isVisibleTo(rig.ccd));
+
+    const QByteArray picture = testPicture(188, 120);
+    QVERIFY(rig.send(picture + char(0xFF)));
+    QTRY_VERIFY_WITH_TIMEOUT(pixels(rig.picView()) == picture, 10000);
+    QVERIFY(rig.driver.boxes.isEmpty());
+}
+
+// Pictures led by a text and a binary header, grey and JPEG, with a lying
+// header between them: the sizes come from the headers, the lie is counted.
+void TestCameraE2E::headerPicturesOverSerialPort()
+{
+    SKIP_WITHOUT_SOCAT();
+    CameraRig rig;
+    rig.window.findChild<QComboBox *>(QStringLiteral("comboBox_format"))->setCurrentIndex(1);
+    QVERIFY(rig.open());
+    const QByteArray grey = testPicture(188, 120);
+    QVERIFY(rig.send("image:1,22560,188,120,24\n" + grey + "image:2,999,188,120,24\n" + grey));
+    QTRY_VERIFY_WITH_TIMEOUT(pixels(rig.picView()) == grey, 10000);
+    QCOMPARE(rig.ccd->pictureSize(), QSize(188, 120));
+
+    QImage image(752, 480, QImage::Format_Grayscale8);
+    for (int y = 0; y < image.height(); ++y)
+        memset(image.scanLine(y), y % 200, size_t(image.width()));
+    QByteArray jpeg;
+    QBuffer file(&jpeg);
+    QVERIFY(file.open(QIODevice::WriteOnly) && image.save(&file, "JPEG"));
+    QByteArray header(28, '\0');
+    const qint32 fields[] = { 3, qint32(jpeg.size()), 752, 480, 0, 0x7F800000, 0x7F800000 };
+    for (int i = 0; i < 7; ++i)
+        qToLittleEndian(fields[i], header.data() + 4 * i);
+    QVERIFY(rig.send(header + jpeg));
+    QTRY_COMPARE_WITH_TIMEOUT(rig.ccd->pictureSize(), QSize(752, 480), 10000);
+    QCOMPARE(rig.picView()->image()->size(), QSize(752, 480));
+    QCOMPARE(rig.ccd->frameStats().taken, 2);
+    QCOMPARE(rig.ccd->frameStats().misplaced, 1);
+    QVERIFY(rig.driver.boxes.isEmpty());
 }
 
 QTEST_MAIN(TestCameraE2E)

@@ -139,9 +139,11 @@ void TestCameraExport::savesBothPicturesAsPng()
     QVERIFY(m_dialogs->offeredNames.value(0).startsWith(QStringLiteral("camera_")));
     QVERIFY(m_dialogs->offeredNames.value(1).startsWith(QStringLiteral("camera-binary_")));
 
-    // The series control follows the bottom row's listed items.
+    // The series control follows the bottom row's listed items, the framing
+    // choice comes last.
     auto *row = tab.findChild<QHBoxLayout *>(QStringLiteral("horizontalLayout"));
-    QCOMPARE(row->count(), 6);
+    QCOMPARE(row->count(), 7);
+    QCOMPARE(row->itemAt(6)->widget()->objectName(), QStringLiteral("groupBox_format"));
     QCOMPARE(row->itemAt(4)->widget()->objectName(), QStringLiteral("frame"));
     QVERIFY(row->itemAt(5)->layout()->indexOf(
                     tab.findChild<QToolButton *>(QStringLiteral("toolButton_series")))

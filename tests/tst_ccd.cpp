@@ -487,9 +487,11 @@ void TestCCD::settingsRoundTrip()
         QCOMPARE(tab.ccd.settingsGroup(), QStringLiteral("camera"));
         tab.ccd.saveSettings(group);
     }
-    // The keys and texts the settings files have always held.
+    // The keys and texts the settings files have always held, and the framing.
     QCOMPARE(group.values().keys(),
-             (QStringList { "autoZoom", "height", "mode", "plugin", "threshold", "width" }));
+             (QStringList { "autoZoom", "framing", "height", "mode", "plugin", "threshold",
+                            "width" }));
+    QCOMPARE(group.values().value("framing").toString(), QStringLiteral("endByte"));
     QCOMPARE(group.values().value("mode").toString(), QStringLiteral("fixed"));
 
     Tab tab;

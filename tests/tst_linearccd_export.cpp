@@ -151,9 +151,11 @@ void TestLinearCCDExport::recordsEveryNewLine()
     QVERIFY(m_dialogs->offeredNames.value(1).startsWith(QStringLiteral("ccd-record_")));
     // At the foot of the left column, after its listed items.
     auto *column = m_tab->findChild<QVBoxLayout *>(QStringLiteral("verticalLayout_2"));
-    QCOMPARE(column->count(), 5);
+    QCOMPARE(column->count(), 6);
     QVERIFY(column->itemAt(3)->spacerItem());
-    QVERIFY(column->itemAt(4)->layout()->indexOf(button) >= 0);
+    // The line length's notice, hidden while lines are 128 pixels long.
+    QCOMPARE(column->itemAt(4)->widget()->objectName(), QStringLiteral("label_lengthNotice"));
+    QVERIFY(column->itemAt(5)->layout()->indexOf(button) >= 0);
     const QDateTime start = QDateTime::currentDateTime().addMSecs(-1000);
 
     feed(line(1) + char(0xFF));

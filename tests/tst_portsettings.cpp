@@ -74,7 +74,10 @@ void TestPortSettings::lineSettings()
                                 "56000", "57600", "115200", "128000", "256000" };
     for (const QString &rate : rates)
         QCOMPARE(lineSettingsFor(rate, 0, 0, 0).baudRate, rate.toInt());
-    QCOMPARE(lineSettingsFor(QStringLiteral("300"), 0, 0, 0).baudRate, 9600);
+    // Typed rates within the range are taken as they are; anything else is 9600.
+    QCOMPARE(lineSettingsFor(QStringLiteral("2000000"), 0, 0, 0).baudRate, 2000000);
+    for (const char *text : { "49", "12000001", "99999999999", "-115200", "+300", " 300", "3e6" })
+        QCOMPARE(lineSettingsFor(QLatin1String(text), 0, 0, 0).baudRate, 9600);
     QCOMPARE(lineSettingsFor(QString(), 0, 0, 0).baudRate, 9600);
 
     const LineSettings defaults = lineSettingsFor(QStringLiteral("115200"), 0, 0, 0);

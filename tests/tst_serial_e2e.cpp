@@ -2,10 +2,12 @@
 #include "comassistant.h"
 #include "mainwindow.h"
 #include "serialconnection.h"
+#include "serialpanel.h"
 #include "testsupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,6 +15,30 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+
+#if defined(Q_OS_LINUX)
+#    include <asm/termbits.h>
+#    include <fcntl.h>
+#    include <sys/ioctl.h>
+#    include <unistd.h>
+
+namespace {
+
+// The output rate the line itself holds, read through a second descriptor:
+// a pseudo-terminal keeps the rate it was set to.
+qint64 lineRate(const QString &device)
+{
+    const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    termios2 tio {};
+    const int result = ::ioctl(fd, TCGETS2, &tio);
+    ::close(fd);
+    return result == 0 ? qint64(tio.c_ospeed) : -1;
+}
+
+} // namespace
+#endif
 
 // The main window against a real pair of virtual serial ports: the program
 // opens one end, the test plays the board on the other.
@@ -26,6 +52,8 @@ private slots:
 
     void openAndCloseCycle();
     void lineSettingsFollowTheLists();
+    void typedRateReachesTheLine();
+    void refusedRateKeepsThePortClosed();
     void terminalBothWays();
     void unconsumedBytesSurviveCloseAndTabSwitch();
     void receiveBufferKeepsNewestMebibyte();
@@ -145,6 +173,40 @@ void TestSerialE2E::lineSettingsFollowTheLists()
     QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("6F 6B "), 5000);
     QVERIFY(m_dialogs->boxes.isEmpty());
     QCOMPARE(openButton()->text(), QStringLiteral("关闭串口"));
+}
+
+void TestSerialE2E::typedRateReachesTheLine()
+{
+    auto *baud = m_window->findChild<QComboBox *>("baudrateList");
+    baud->lineEdit()->selectAll();
+    QTest::keyClicks(baud->lineEdit(), QStringLiteral("2000000"));
+    // The written items stay as they are, and the typed rate stays in the box.
+    QCOMPARE(baud->count(), 11);
+    QCOMPARE(baud->currentText(), QStringLiteral("2000000"));
+    QVERIFY(openProgramPort());
+    QCOMPARE(m_window->findChild<QSerialPort *>()->baudRate(), 2000000);
+#if defined(Q_OS_LINUX)
+    QCOMPARE(lineRate(m_pair->first()), 2000000);
+#endif
+    boardWrite("ok");
+    QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("6F 6B "), 5000);
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    QCOMPARE(m_window->serialPanel()->baudRate(), 2000000);
+}
+
+void TestSerialE2E::refusedRateKeepsThePortClosed()
+{
+    QSignalSpy opened(m_window, &MainWindow::comOpen);
+    // Beyond what any adapter runs at: put there as a restored file or a
+    // script might, past the box's own check of what is typed.
+    m_window->findChild<QComboBox *>("baudrateList")->setEditText(QStringLiteral("20000000"));
+    QVERIFY(!openProgramPort());
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    QCOMPARE(m_dialogs->boxes.first().title, QStringLiteral("错误"));
+    QVERIFY(m_dialogs->boxes.first().text.contains(QStringLiteral("20000000")));
+    QCOMPARE(opened.size(), 0);
+    QCOMPARE(openButton()->text(), QStringLiteral("打开串口"));
+    QVERIFY(widget("baudrateList")->isEnabled());
 }
 
 void TestSerialE2E::terminalBothWays()

@@ -29,6 +29,16 @@ QList<State> states(const QSignalSpy &spy)
     return list;
 }
 
+// An adapter whose driver takes no rate above 1 Mbaud.
+class SlowAdapterConnection : public SerialConnection
+{
+protected:
+    bool setLineRate(QSerialPort &port, qint32 rate) override
+    {
+        return rate <= 1000000 && SerialConnection::setLineRate(port, rate);
+    }
+};
+
 } // namespace
 
 // The connection against a real pair of virtual serial ports: the test plays
@@ -43,6 +53,7 @@ private slots:
 
     void openReadWriteClose();
     void failedOpenChangesNothing();
+    void refusedRateClosesThePort();
     void lostDeviceKeepsWhatWasOpened();
     void waitsForTheLostDevice();
     void trafficArithmetic();
@@ -137,6 +148,28 @@ void TestSerialConnection::failedOpenChangesNothing()
     QCOMPARE(errors.size(), 1);
     QVERIFY(errors.at(0).at(0).value<QSerialPort::SerialPortError>() != QSerialPort::NoError);
     QVERIFY(connection.deviceName().isEmpty());
+}
+
+void TestSerialConnection::refusedRateClosesThePort()
+{
+    SlowAdapterConnection connection;
+    QSignalSpy opened(&connection, &SerialConnection::opened);
+    QSignalSpy errors(&connection, &SerialConnection::errorOccurred);
+    LineSettings settings = defaults();
+    settings.baudRate = 3000000;
+    QVERIFY(!connection.open(m_pair->first(), settings));
+    QVERIFY(connection.baudRateRefused());
+    QVERIFY(!connection.isOpen());
+    QCOMPARE(connection.state(), State::Closed);
+    QCOMPARE(opened.size(), 0);
+    QCOMPARE(errors.size(), 1);
+    QVERIFY(!connection.findChild<QSerialPort *>());
+
+    // The device was let go: a rate the adapter takes opens it.
+    settings.baudRate = 921600;
+    QVERIFY(connection.open(m_pair->first(), settings));
+    QVERIFY(!connection.baudRateRefused());
+    QCOMPARE((*connection.portSlot())->baudRate(), 921600);
 }
 
 void TestSerialConnection::lostDeviceKeepsWhatWasOpened()

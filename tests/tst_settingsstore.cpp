@@ -145,7 +145,7 @@ void TestSettingsStore::everyKeyMakesTheRoundTrip()
     QSettings settings;
     const QVariantMap values {
         { "serial/port", QStringLiteral("/tmp/a typed path") },
-        { "serial/baudRate", 9600 },
+        { "serial/baudRate", 2000000 },
         { "serial/parity", 2 },
         { "serial/dataBits", 1 },
         { "serial/stopBits", 1 },
@@ -181,7 +181,9 @@ void TestSettingsStore::everyKeyMakesTheRoundTrip()
         { "linearccd/plugin", nativePath(TESTPLUGIN_INVERT) },
         { "camera/mode", QStringLiteral("fixed") },
         { "camera/threshold", 200 },
-        { "camera/width", 320 },
+        // Wider than the end byte allows: the size a header gave.
+        { "camera/framing", QStringLiteral("header") },
+        { "camera/width", 640 },
         { "camera/height", 7 },
         { "camera/autoZoom", false },
         { "camera/plugin", nativePath(TESTPLUGIN_INVERT) },
@@ -214,7 +216,7 @@ void TestSettingsStore::everyKeyMakesTheRoundTrip()
     QCOMPARE(SettingsStore(settings).rememberedLanguage(), UiLanguage::English);
     // The widgets show it, as after the user's own clicks.
     QCOMPARE(restored.findChild<QComboBox *>("baudrateList")->currentText(),
-             QStringLiteral("9600"));
+             QStringLiteral("2000000"));
     QCOMPARE(restored.findChild<QTabWidget *>("tabWidget")->currentIndex(), 1);
     QVERIFY(restored.findChild<QRadioButton *>("GettedTextBnt")->isChecked());
     QCOMPARE(restored.findChild<QLineEdit *>("lineEdit_dllPath")->text(),
@@ -280,7 +282,7 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("[serial]\n"
                "port=\"COM3\\x1b[2J\"\n"
-               "baudRate=12345\n"
+               "baudRate=12\n"
                "parity=3\n"
                "dataBits=2\n" // the one sensible value
                "stopBits=one\n"

@@ -204,6 +204,34 @@
         <source>%1 张</source>
         <translation>%1 saved</translation>
     </message>
+    <message>
+        <source>图像格式</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>结束符</source>
+        <translation>End byte</translation>
+    </message>
+    <message>
+        <source>帧头</source>
+        <translation>Header</translation>
+    </message>
+    <message>
+        <source>其他尺寸</source>
+        <translation>Other sizes</translation>
+    </message>
+    <message>
+        <source>收到的图像为 %1 字节，与图像宽度×高度不符</source>
+        <translation>Pictures of %1 bytes arrive, which does not match width × height</translation>
+    </message>
+    <message>
+        <source>收到的图像为 %1 字节，可能是 %2</source>
+        <translation>Pictures of %1 bytes arrive, likely %2</translation>
+    </message>
+    <message>
+        <source>使用 %1</source>
+        <translation>Use %1</translation>
+    </message>
 </context>
 <context>
     <name>ComAssistant</name>
@@ -605,6 +633,10 @@ Mid = (Max + Min) / 2</translation>
     <message>
         <source>%1 行</source>
         <translation>%1 lines</translation>
+    </message>
+    <message>
+        <source>收到的数据行为 %1 像素，不是 %2 像素</source>
+        <translation>Lines of %1 pixels arrive, not %2 pixels</translation>
     </message>
 </context>
 <context>
@@ -1336,6 +1368,12 @@ Check whether another program is using it.</translation>
 请检查设备后重新打开串口。</source>
         <translation>The serial connection was lost.
 Check the device, then open the port again.</translation>
+    </message>
+    <message>
+        <source>无法使用波特率 %1，串口未打开。
+可选 %2 至 %3 之间串口支持的波特率。</source>
+        <translation>The baud rate %1 cannot be used; the port stays closed.
+Choose a rate from %2 to %3 that the port supports.</translation>
     </message>
 </context>
 <context>

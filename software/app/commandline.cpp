@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <cstdio>
 #include <iterator>
 
@@ -109,18 +108,14 @@ QString CommandLine::readOptions(const QCommandLineParser &parser)
     }
     if (parser.isSet(QStringLiteral("baud"))) {
         const QString text = parser.value(QStringLiteral("baud"));
-        bool ok = false;
-        const int rate = text.toInt(&ok, 10);
-        const auto *end = std::end(kBaudRates);
-        if (!ok || std::find(std::begin(kBaudRates), end, rate) == end) {
-            QStringList rates;
-            for (const qint32 known : kBaudRates)
-                rates.append(QString::number(known));
-            const QString last = rates.takeLast();
-            return QStringLiteral("unsupported baud rate '%1' (choose %2 or %3)")
-                    .arg(text, rates.join(QStringLiteral(", ")), last);
+        const std::optional<qint32> rate = baudRateForText(text);
+        if (!rate) {
+            return QStringLiteral("unsupported baud rate '%1' (choose %2 to %3)")
+                    .arg(text)
+                    .arg(kMinBaudRate)
+                    .arg(kMaxBaudRate);
         }
-        m_options.baudRate = rate;
+        m_options.baudRate = *rate;
     }
     if (parser.isSet(QStringLiteral("tab"))) {
         const QString name = parser.value(QStringLiteral("tab"));
@@ -194,7 +189,8 @@ QString CommandLine::helpText()
                    "  --port NAME    the port to use: a listed name such as COM3 or ttyUSB0,\n"
                    "                 or a device path\n"
                    "  --baud N       the baud rate: 2400, 4800, 9600, 14400, 19200, 38400,\n"
-                   "                 56000, 57600, 115200, 128000 or 256000\n"
+                   "                 56000, 57600, 115200, 128000, 256000 or any other\n"
+                   "                 from 50 to 12000000 that the adapter takes\n"
                    "  --open         open the port once the window shows\n"
                    "  --tab NAME     the tab to show: terminal, scope, ccd or camera\n"
                    "  --lang CODE    the language of the window: zh (Chinese, the default)\n"

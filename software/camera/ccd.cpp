@@ -7,11 +7,17 @@
 #include "thresholdcontrols.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDateTime>
 #include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -20,6 +26,33 @@ namespace {
 const QString kWidthKey = QStringLiteral("width");
 const QString kHeightKey = QStringLiteral("height");
 const QString kAutoZoomKey = QStringLiteral("autoZoom");
+const QString kFramingKey = QStringLiteral("framing");
+const QStringList kFramingNames = { QStringLiteral("endByte"), QStringLiteral("header") };
+
+// The size boxes' ranges: the written ones for the end byte, the sensor's
+// full frame for pictures whose header gives the size.
+constexpr QSize kEndByteMaximum(320, 240);
+constexpr QSize kHeaderMaximum(HeaderPictureExtractor::kMaxWidth,
+                               HeaderPictureExtractor::kMaxHeight);
+
+QString sizeText(QSize size)
+{
+    return QStringLiteral("%1×%2").arg(size.width()).arg(size.height());
+}
+
+// The grey levels of a decoded picture, row after row without padding; empty
+// when it does not decode to the size its header gave.
+QByteArray decodedGrey(const QByteArray &file, QSize size)
+{
+    const QImage image = QImage::fromData(file).convertToFormat(QImage::Format_Grayscale8);
+    if (image.isNull() || image.size() != size)
+        return QByteArray();
+    QByteArray pixels;
+    pixels.reserve(qsizetype(size.width()) * size.height());
+    for (int row = 0; row < size.height(); ++row)
+        pixels.append(reinterpret_cast<const char *>(image.constScanLine(row)), size.width());
+    return pixels;
+}
 
 // A picture view's picture as plain 8-bit grey: its palette index is its grey level.
 QImage greyImage(const PicView &view)
@@ -35,12 +68,19 @@ CCD::CCD(QWidget *parent)
     , m_threshold(0)
     , m_seriesAction(nullptr)
     , m_seriesCount(nullptr)
+    , m_framingBox(nullptr)
+    , m_sizeNotice(nullptr)
+    , m_sizeNoticeText(nullptr)
+    , m_applySize(nullptr)
+    , m_otherSizes(nullptr)
 {
     ui->setupUi(this);
     initUi();
     connect(&m_picView, &PicView::cursorValue, this, &CCD::getCursorValue);
     connect(&m_binView, &PicView::cursorValue, this, &CCD::getCursorValue);
     initExports();
+    initFraming();
+    initSizeNotice();
 }
 
 CCD::~CCD()
@@ -50,14 +90,58 @@ CCD::~CCD()
 
 void CCD::handleData(QByteArray &buffer)
 {
+    if (framing() == Framing::Header) {
+        takeHeaderPicture(buffer);
+        return;
+    }
     const int pixelCount = ui->spinBoxHeight->value() * ui->spinBoxWidth->value();
+    m_sizeGuess.scan(buffer);
+    const qsizetype before = buffer.size();
     // An end byte that came too early still refreshes the views, from the
     // picture already held.
     const FrameCut cut = takeNewestFrame(buffer, pixelCount, m_picture, m_frameStats);
+    m_sizeGuess.removedFront(before - buffer.size());
+    updateSizeNotice();
     if (cut != FrameCut::Waiting)
         updateViews();
     if (cut == FrameCut::Taken)
         saveToSeries();
+}
+
+// Only whole pictures are shown: one that does not decode to the size its
+// header gave counts as misplaced, as a lying header does.
+void CCD::takeHeaderPicture(QByteArray &buffer)
+{
+    HeaderPicture picture;
+    if (m_headerExtractor.takeNewest(buffer, picture, m_frameStats) != FrameCut::Taken)
+        return;
+    const QSize size(picture.width, picture.height);
+    QByteArray pixels = picture.encoding == HeaderPicture::Encoding::File
+            ? decodedGrey(picture.data, size)
+            : std::move(picture.data);
+    if (pixels.isEmpty()) {
+        --m_frameStats.taken;
+        ++m_frameStats.misplaced;
+        return;
+    }
+    showPictureSize(size);
+    m_picture = std::move(pixels);
+    updateViews();
+    saveToSeries();
+}
+
+// The size boxes show the size of the pictures the headers announce.
+void CCD::showPictureSize(QSize size)
+{
+    if (size == pictureSize())
+        return;
+    {
+        const QSignalBlocker blockWidth(ui->spinBoxWidth);
+        const QSignalBlocker blockHeight(ui->spinBoxHeight);
+        ui->spinBoxWidth->setValue(size.width());
+        ui->spinBoxHeight->setValue(size.height());
+    }
+    on_spinBoxWidth_valueChanged(size.width());
 }
 
 QSize CCD::pictureSize() const
@@ -101,6 +185,7 @@ void CCD::saveSettings(SettingsGroup &group) const
     group.write(kWidthKey, ui->spinBoxWidth->value());
     group.write(kHeightKey, ui->spinBoxHeight->value());
     group.write(kAutoZoomKey, ui->radioButtonAutoZoom->isChecked());
+    group.write(kFramingKey, kFramingNames.at(int(framing())));
 }
 
 void CCD::restoreSettings(const SettingsGroup &group)
@@ -109,10 +194,16 @@ void CCD::restoreSettings(const SettingsGroup &group)
     QSize size = pictureSize();
     const QSpinBox *width = ui->spinBoxWidth;
     const QSpinBox *height = ui->spinBoxHeight;
-    if (const auto value = group.readInt(kWidthKey, width->minimum(), width->maximum()))
+    // The size the headers gave is checked against the ranges of its framing.
+    const QSize maximum = group.readChoice(kFramingKey, kFramingNames) == 1
+            ? kHeaderMaximum
+            : QSize(width->maximum(), height->maximum());
+    if (const auto value = group.readInt(kWidthKey, width->minimum(), maximum.width()))
         size.setWidth(*value);
-    if (const auto value = group.readInt(kHeightKey, height->minimum(), height->maximum()))
+    if (const auto value = group.readInt(kHeightKey, height->minimum(), maximum.height()))
         size.setHeight(*value);
+    if (const auto choice = group.readChoice(kFramingKey, kFramingNames))
+        setFraming(Framing(*choice));
     setPictureSize(size);
     if (const auto on = group.readBool(kAutoZoomKey)) {
         (*on ? ui->radioButtonAutoZoom : ui->radioButtonNoZoom)->setChecked(true);
@@ -138,6 +229,8 @@ void CCD::on_spinBoxWidth_valueChanged(int)
 {
     m_picView.setPictureSize(ui->spinBoxWidth->value(), ui->spinBoxHeight->value());
     m_binView.setPictureSize(ui->spinBoxWidth->value(), ui->spinBoxHeight->value());
+    if (m_sizeNotice)
+        updateSizeNotice();
 }
 
 void CCD::on_spinBoxHeight_valueChanged(int)
@@ -377,4 +470,114 @@ void CCD::saveToSeries()
         return;
     }
     m_seriesCount->setText(tr("%1 张").arg(m_series.count()));
+}
+
+CCD::Framing CCD::framing() const
+{
+    return m_framingBox->currentIndex() == 1 ? Framing::Header : Framing::EndByte;
+}
+
+void CCD::setFraming(Framing framing)
+{
+    m_framingBox->setCurrentIndex(int(framing));
+}
+
+void CCD::applyProposedSize(QSize size)
+{
+    if (ui->spinBoxWidth->isEnabled())
+        setPictureSize(size);
+    else
+        emit sizeNeedsReopen(size);
+}
+
+// At the end of the bottom row, after the written controls.
+void CCD::initFraming()
+{
+    auto *group = new QGroupBox(tr("图像格式"), this);
+    group->setObjectName(QStringLiteral("groupBox_format"));
+    group->setFixedHeight(ui->groupBox_3->height());
+    m_framingBox = new QComboBox(group);
+    m_framingBox->setObjectName(QStringLiteral("comboBox_format"));
+    m_framingBox->addItems({ tr("结束符"), tr("帧头") });
+    auto *layout = new QVBoxLayout(group);
+    layout->addWidget(m_framingBox);
+    layout->addStretch();
+    ui->horizontalLayout->addWidget(group);
+    connect(m_framingBox, &QComboBox::currentIndexChanged, this, [this] {
+        const QSize maximum = framing() == Framing::Header ? kHeaderMaximum : kEndByteMaximum;
+        ui->spinBoxWidth->setMaximum(maximum.width());
+        ui->spinBoxHeight->setMaximum(maximum.height());
+        m_headerExtractor = HeaderPictureExtractor();
+        m_sizeGuess.reset();
+        updateSizeNotice();
+    });
+}
+
+// On the pictures, where the user looks when they show stripes; hidden
+// while the pictures fit.
+void CCD::initSizeNotice()
+{
+    m_sizeNotice = new QFrame(this);
+    m_sizeNotice->setObjectName(QStringLiteral("frame_sizeHint"));
+    m_sizeNoticeText = new QLabel(m_sizeNotice);
+    m_sizeNoticeText->setObjectName(QStringLiteral("label_sizeHint"));
+    m_sizeNoticeText->setStyleSheet(QStringLiteral("color: #c00000"));
+    m_applySize = new QPushButton(m_sizeNotice);
+    m_applySize->setObjectName(QStringLiteral("pushButton_applySize"));
+    m_otherSizes = new QToolButton(m_sizeNotice);
+    m_otherSizes->setObjectName(QStringLiteral("toolButton_otherSizes"));
+    m_otherSizes->setText(tr("其他尺寸"));
+    m_otherSizes->setPopupMode(QToolButton::InstantPopup);
+    m_otherSizes->setMenu(new QMenu(m_otherSizes));
+    auto *row = new QHBoxLayout(m_sizeNotice);
+    row->addWidget(m_sizeNoticeText);
+    row->addWidget(m_applySize);
+    row->addWidget(m_otherSizes);
+    connect(m_applySize, &QPushButton::clicked, this, [this] {
+        if (!m_proposedSizes.isEmpty())
+            applyProposedSize(m_proposedSizes.first());
+    });
+    connect(m_otherSizes->menu(), &QMenu::triggered, this,
+            [this](QAction *action) { applyProposedSize(action->data().toSize()); });
+    row->setContentsMargins(4, 2, 4, 2);
+    m_sizeNotice->hide();
+    // Over the foot of both pictures: the tab has no height to spare at the
+    // window's smallest size, and it goes once the size fits.
+    m_sizeNotice->setAutoFillBackground(true);
+    m_sizeNotice->setFrameShape(QFrame::StyledPanel);
+    ui->gridLayout->addWidget(m_sizeNotice, 0, 0, 1, 2, Qt::AlignBottom | Qt::AlignHCenter);
+}
+
+void CCD::updateSizeNotice()
+{
+    const QSize size = pictureSize();
+    const qsizetype measured = framing() == Framing::EndByte ? m_sizeGuess.steadySize() : 0;
+    const qsizetype chosen = qsizetype(size.width()) * size.height();
+    const QSize maximum(ui->spinBoxWidth->maximum(), ui->spinBoxHeight->maximum());
+    const bool show = measured > 0 && measured != chosen;
+    // Called on every delivery: the widgets change only with what they show.
+    if ((show ? measured : 0) == m_noticeBytes && maximum == m_noticeMaximum)
+        return;
+    m_noticeBytes = show ? measured : 0;
+    m_noticeMaximum = maximum;
+    const QList<QSize> proposed
+            = show ? PictureSizeGuess::likelySizes(measured, maximum) : QList<QSize>();
+    m_proposedSizes = proposed;
+    m_sizeNotice->setVisible(show);
+    if (!show)
+        return;
+    if (proposed.isEmpty()) {
+        m_sizeNoticeText->setText(tr("收到的图像为 %1 字节，与图像宽度×高度不符").arg(measured));
+    } else {
+        m_sizeNoticeText->setText(tr("收到的图像为 %1 字节，可能是 %2")
+                                          .arg(measured)
+                                          .arg(sizeText(proposed.first())));
+        m_applySize->setText(tr("使用 %1").arg(sizeText(proposed.first())));
+    }
+    m_applySize->setVisible(!proposed.isEmpty());
+    QMenu *menu = m_otherSizes->menu();
+    menu->clear();
+    for (qsizetype i = 1; i < proposed.size(); ++i)
+        menu->addAction(sizeText(proposed.at(i)))->setData(proposed.at(i));
+    m_otherSizes->setVisible(proposed.size() > 1);
 }

@@ -2,7 +2,9 @@
 #define CCD_H
 
 #include "frameextraction.h"
+#include "headerpictureextractor.h"
 #include "pictureseries.h"
+#include "picturesizeguess.h"
 #include "picview.h"
 #include "settingspart.h"
 #include "streamsink.h"
@@ -14,7 +16,11 @@
 #include <memory>
 
 class QAction;
+class QComboBox;
+class QFrame;
 class QLabel;
+class QPushButton;
+class QToolButton;
 class ThresholdControls;
 
 QT_BEGIN_NAMESPACE
@@ -33,7 +39,12 @@ QT_END_NAMESPACE
 // Each view's context menu saves its picture as PNG, and a series saves every
 // new picture into a folder while it is on.
 //
-// It remembers the picture size, the zoom and how it binarizes.
+// With the framing 帧头 each picture comes with a header that gives its size
+// (see HeaderPictureExtractor), and the size boxes show that size. With the
+// written end byte, pictures of another size than the one chosen make the tab
+// say which size they are likely to be, with a button that applies it.
+//
+// It remembers the picture size, the zoom, how it binarizes and the framing.
 class CCD : public QWidget, public StreamSink, public SettingsPart
 {
     Q_OBJECT
@@ -50,10 +61,21 @@ public:
     // Pictures taken, skipped and misplaced since the tab was made.
     const FrameStats &frameStats() const { return m_frameStats; }
 
+    enum class Framing { EndByte, Header };
+
     QSize pictureSize() const;
     // Both sides at once. False, changing nothing, outside the size boxes'
     // ranges or while the size is locked (the port is open).
     bool setPictureSize(QSize size);
+    Framing framing() const;
+    void setFraming(Framing framing);
+    // The bytes between the last end bytes once they agreed, else 0.
+    qsizetype measuredPictureBytes() const { return m_sizeGuess.steadySize(); }
+    // The sizes the tab proposes for the measured pictures, likeliest first;
+    // empty while the pictures fit the chosen size.
+    QList<QSize> proposedSizes() const { return m_proposedSizes; }
+    // Applies a size, closing the port around it while it is open.
+    void applyProposedSize(QSize size);
     // The library whose ImgProc the custom mode calls; empty without one.
     QString algorithmPath() const;
     // Loads the library at path for the custom mode without asking or telling
@@ -71,6 +93,11 @@ public slots:
     // The picture size is locked while the port is open.
     void onComOpen();
     void onComClose();
+
+signals:
+    // The size boxes are locked by an open port: the window closes it, sets
+    // the size and opens it again.
+    void sizeNeedsReopen(QSize size);
 
 private slots:
     void on_spinBoxWidth_valueChanged(int);
@@ -98,6 +125,11 @@ private:
     void savePng(const PicView &view, const QString &stem);
     void setSeriesSaving(bool on);
     void saveToSeries();
+    void initFraming();
+    void initSizeNotice();
+    void takeHeaderPicture(QByteArray &buffer);
+    void showPictureSize(QSize size);
+    void updateSizeNotice();
 
     Ui::CCD *ui;
     PicView m_picView;
@@ -109,6 +141,18 @@ private:
     QAction *m_seriesAction;
     QLabel *m_seriesCount;
     PictureSeries m_series;
+    QComboBox *m_framingBox;
+    HeaderPictureExtractor m_headerExtractor;
+    PictureSizeGuess m_sizeGuess;
+    QList<QSize> m_proposedSizes;
+    // What the notice shows: the measured bytes (0 while hidden) and the
+    // size boxes' ranges its sizes keep to.
+    qsizetype m_noticeBytes = 0;
+    QSize m_noticeMaximum;
+    QFrame *m_sizeNotice;
+    QLabel *m_sizeNoticeText;
+    QPushButton *m_applySize;
+    QToolButton *m_otherSizes;
 };
 
 #endif // CCD_H

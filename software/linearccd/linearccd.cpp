@@ -42,6 +42,7 @@ LinearCCD::LinearCCD(QWidget *parent)
     , m_binView(new GreyView(nullptr))
     , m_recordAction(nullptr)
     , m_recordCount(nullptr)
+    , m_lengthNotice(nullptr)
 {
     ui->setupUi(this);
     placeView(ui->groupBox_3, m_greyView);
@@ -80,6 +81,14 @@ LinearCCD::LinearCCD(QWidget *parent)
     recordRow->addWidget(recordButton);
     recordRow->addWidget(m_recordCount, 1);
     ui->verticalLayout_2->addLayout(recordRow);
+
+    // In the room the column leaves free, above the recording control.
+    m_lengthNotice = new QLabel(this);
+    m_lengthNotice->setObjectName(QStringLiteral("label_lengthNotice"));
+    m_lengthNotice->setWordWrap(true);
+    m_lengthNotice->setStyleSheet(QStringLiteral("color: #c00000"));
+    m_lengthNotice->hide();
+    ui->verticalLayout_2->insertWidget(ui->verticalLayout_2->indexOf(recordRow), m_lengthNotice);
 }
 
 LinearCCD::~LinearCCD()
@@ -89,7 +98,11 @@ LinearCCD::~LinearCCD()
 
 void LinearCCD::handleData(QByteArray &buffer)
 {
+    m_lineGuess.scan(buffer);
+    const qsizetype before = buffer.size();
     const FrameCut cut = takeNewestFrame(buffer, kLinePixels, m_pixels, m_frameStats);
+    m_lineGuess.removedFront(before - buffer.size());
+    updateLengthNotice();
     if (cut != FrameCut::Waiting)
         updateViews();
     if (cut == FrameCut::Taken)
@@ -238,4 +251,15 @@ void LinearCCD::recordLine()
         return;
     }
     m_recordCount->setText(tr("%1 行").arg(m_record.records()));
+}
+
+void LinearCCD::updateLengthNotice()
+{
+    const qsizetype measured = m_lineGuess.steadySize();
+    const qsizetype shown = measured == kLinePixels ? 0 : measured;
+    if (shown == m_noticeLength)
+        return;
+    m_noticeLength = shown;
+    m_lengthNotice->setVisible(shown > 0);
+    m_lengthNotice->setText(tr("收到的数据行为 %1 像素，不是 %2 像素").arg(shown).arg(kLinePixels));
 }

@@ -4,6 +4,7 @@
 #include "appendfile.h"
 #include "frameextraction.h"
 #include "greylevels.h"
+#include "picturesizeguess.h"
 #include "settingspart.h"
 #include "streamsink.h"
 
@@ -73,6 +74,7 @@ private:
     void savePicture();
     void setRecording(bool on);
     void recordLine();
+    void updateLengthNotice();
 
     Ui::LinearCCD *ui;
     GreyView *m_greyView;
@@ -84,6 +86,10 @@ private:
     QAction *m_recordAction;
     QLabel *m_recordCount;
     AppendFile m_record;
+    PictureSizeGuess m_lineGuess;
+    // Tells the user when the lines are not kLinePixels long; hidden else.
+    QLabel *m_lengthNotice;
+    qsizetype m_noticeLength = 0;
 };
 
 #endif // LINEARCCD_H

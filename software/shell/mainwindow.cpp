@@ -59,6 +59,15 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->LableLink, &QLabel::linkActivated, this, &MainWindow::onLinkClick);
     connect(this, &MainWindow::comOpen, m_ccd, &CCD::onComOpen);
     connect(this, &MainWindow::comClose, m_ccd, &CCD::onComClose);
+    // A size proposed by the camera tab while the port is open: closed, set,
+    // opened again. A replay keeps the size as it is.
+    connect(m_ccd, &CCD::sizeNeedsReopen, this, [this](QSize size) {
+        if (!m_connection->isOpen())
+            return;
+        ui->openPort->click();
+        m_ccd->setPictureSize(size);
+        m_serialPanel->openChosenPort();
+    });
     connect(m_serialPanel, &SerialPanel::sourceStarted, this, &MainWindow::comOpen);
     connect(m_serialPanel, &SerialPanel::sourceStopped, this, &MainWindow::comClose);
     connect(m_connection, &ByteSource::bytesReceived, m_router, &StreamRouter::receive);

@@ -6,12 +6,9 @@
 #include "portsettings.h"
 #include "portwatcher.h"
 
+#include <QIntValidator>
 #include <QLineEdit>
 #include <QMessageBox>
-
-#include <algorithm>
-#include <iterator>
-#include <limits>
 
 namespace {
 
@@ -35,6 +32,11 @@ SerialPanel::SerialPanel(Ui::MainWindow &ui, SerialConnection *connection, Captu
     refreshPortList();
     m_ui.openPort->setCheckable(true);
     m_ui.baudrateList->setCurrentIndex(8);
+    // The list keeps its items; a rate typed into the box stays in the box.
+    m_ui.baudrateList->setEditable(true);
+    m_ui.baudrateList->setInsertPolicy(QComboBox::NoInsert);
+    m_ui.baudrateList->setValidator(
+            new QIntValidator(kMinBaudRate, kMaxBaudRate, m_ui.baudrateList));
 
     connect(m_connection, &SerialConnection::opened, this, &SerialPanel::sourceStarted);
     connect(m_connection, &SerialConnection::closed, this, &SerialPanel::sourceStopped);
@@ -68,9 +70,12 @@ qint32 SerialPanel::baudRate() const
 
 bool SerialPanel::setBaudRate(qint32 rate)
 {
-    if (std::find(std::begin(kBaudRates), std::end(kBaudRates), rate) == std::end(kBaudRates))
+    if (!isBaudRateInRange(rate))
         return false;
-    return selectIndex(m_ui.baudrateList, m_ui.baudrateList->findText(QString::number(rate)));
+    const QString text = QString::number(rate);
+    if (!selectIndex(m_ui.baudrateList, m_ui.baudrateList->findText(text)))
+        m_ui.baudrateList->setEditText(text);
+    return true;
 }
 
 // Refilled by hand (刷新) the list selects its first port.
@@ -116,7 +121,7 @@ void SerialPanel::restoreSettings(const SettingsGroup &group)
     if (const auto port = group.readText(kPort, SettingsGroup::kMaxPathLength);
         port && !port->trimmed().isEmpty())
         setPortEntry(*port);
-    if (const auto rate = group.readInt(kBaudRate, 0, std::numeric_limits<int>::max()))
+    if (const auto rate = group.readInt(kBaudRate, kMinBaudRate, kMaxBaudRate))
         setBaudRate(*rate);
     if (const auto index = group.readInt(kParity, 0, m_ui.ParityList->count() - 1))
         m_ui.ParityList->setCurrentIndex(*index);
@@ -156,11 +161,31 @@ void SerialPanel::open()
                               QMessageBox::Ok);
         return;
     }
+    const QString rateText = m_ui.baudrateList->currentText().trimmed();
+    if (!baudRateForText(rateText)) {
+        showRateRefused(rateText);
+        return;
+    }
     const LineSettings settings
-            = lineSettingsFor(m_ui.baudrateList->currentText(), m_ui.ParityList->currentIndex(),
+            = lineSettingsFor(rateText, m_ui.ParityList->currentIndex(),
                               m_ui.DataBitsList->currentIndex(), m_ui.StopBitsList->currentIndex());
-    if (!m_connection->open(device, settings))
+    if (m_connection->open(device, settings))
+        return;
+    if (m_connection->baudRateRefused())
+        showRateRefused(rateText);
+    else
         QMessageBox::critical(m_window, tr("错误"), tr("无法打开该串口！"), QMessageBox::Ok);
+}
+
+void SerialPanel::showRateRefused(const QString &rate)
+{
+    QMessageBox::critical(
+            m_window, tr("错误"),
+            tr("无法使用波特率 %1，串口未打开。\n可选 %2 至 %3 之间串口支持的波特率。")
+                    .arg(rate)
+                    .arg(kMinBaudRate)
+                    .arg(kMaxBaudRate),
+            QMessageBox::Ok);
 }
 
 void SerialPanel::updateControls()

@@ -36,8 +36,8 @@ public:
     // Selects the listed port of that name, or else puts entry into the box.
     void setPortEntry(const QString &entry);
     qint32 baudRate() const;
-    // False for a rate the list does not offer (an item of another text
-    // would open at 9600).
+    // A listed rate selects its item, another one from kMinBaudRate to
+    // kMaxBaudRate goes into the box as typed; false for any other rate.
     bool setBaudRate(qint32 rate);
 
     // Refills the list from the ports present; the first one is selected.
@@ -64,6 +64,7 @@ signals:
 private:
     void followPorts(const QStringList &names);
     void open();
+    void showRateRefused(const QString &rate);
     void updateControls();
     void onStateChanged(SerialConnection::State state);
     void onReconnected(const QString &device);

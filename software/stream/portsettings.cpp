@@ -41,12 +41,8 @@ LineSettings lineSettingsFor(const QString &baudText, int parityIndex, int dataB
                              int stopBitsIndex)
 {
     LineSettings settings { 9600, QSerialPort::Data8, QSerialPort::NoParity, std::nullopt };
-    for (const qint32 rate : kBaudRates) {
-        if (baudText == QString::number(rate)) {
-            settings.baudRate = rate;
-            break;
-        }
-    }
+    if (const std::optional<qint32> rate = baudRateForText(baudText))
+        settings.baudRate = *rate;
     static const QSerialPort::DataBits dataBits[]
             = { QSerialPort::Data8, QSerialPort::Data7, QSerialPort::Data6, QSerialPort::Data5 };
     if (dataBitsIndex >= 0 && dataBitsIndex < 4)

@@ -39,8 +39,8 @@ struct LineSettings
     std::optional<QSerialPort::StopBits> stopBits; // unset: leave the port's own
 };
 
-// The settings for the panel's choices: the baud rate by the item's text (an
-// unknown text gives 9600), parity by index (none, odd, even), data bits by
+// The settings for the panel's choices: the baud rate by the box's text (a
+// listed or typed rate; any other text gives 9600), parity by index (none, odd, even), data bits by
 // index (8, 7, 6, 5) and stop bits by index (1, 2; any other index sets none).
 LineSettings lineSettingsFor(const QString &baudText, int parityIndex, int dataBitsIndex,
                              int stopBitsIndex);

@@ -47,9 +47,14 @@ SerialConnection::SerialConnection(QObject *parent)
 bool SerialConnection::open(const QString &device, const LineSettings &settings)
 {
     close();
+    m_baudRateRefused = false;
     // A bare name opens at its system location, a path as written.
     auto *port = new QSerialPort(device, this);
-    if (!port->open(QIODevice::ReadWrite)) {
+    const bool opened = port->open(QIODevice::ReadWrite);
+    // A port running at another rate than the one chosen would show only
+    // garbage, so a refused rate closes it again.
+    m_baudRateRefused = opened && !setLineRate(*port, settings.baudRate);
+    if (!opened || m_baudRateRefused) {
         const QSerialPort::SerialPortError error = port->error();
         const QString description = port->errorString();
         delete port;
@@ -116,11 +121,17 @@ void SerialConnection::readPending()
     emit bytesReceived(bytes);
 }
 
+bool SerialConnection::setLineRate(QSerialPort &port, qint32 rate)
+{
+    return port.setBaudRate(rate);
+}
+
 void SerialConnection::applySettings(const LineSettings &settings)
 {
     // A setting the device refuses (a virtual port knows no parity, say)
-    // leaves the port open with its previous value.
-    m_port->setBaudRate(settings.baudRate);
+    // leaves the port open with its previous value; open() has already
+    // checked the rate.
+    setLineRate(*m_port, settings.baudRate);
     m_port->setDataBits(settings.dataBits);
     m_port->setParity(settings.parity);
     if (settings.stopBits)

@@ -55,9 +55,12 @@ public:
 
     // Opens device (a bare name such as ttyUSB0 or COM3, or a path), sets its
     // line up and zeroes the counters, closing an open port (or ending a
-    // wait) first. False when the device cannot be opened; errorOccurred()
-    // says why, and the state stays as it was, or Closed after a wait.
+    // wait) first. False when the device cannot be opened or refuses the
+    // baud rate (then closed again); errorOccurred() says why, and the state
+    // stays as it was, or Closed after a wait.
     bool open(const QString &device, const LineSettings &settings);
+    // Whether the last open() failed because the device refused the rate.
+    bool baudRateRefused() const { return m_baudRateRefused; }
     // Closes an open port or ends a wait; does nothing otherwise.
     void close();
     // True when the port took all of bytes; false without an open port. A
@@ -94,6 +97,12 @@ signals:
     void countersReset();
     void errorOccurred(QSerialPort::SerialPortError error, const QString &description);
 
+protected:
+    // Sets the rate on the open port; false when the adapter or its driver
+    // refuses it. Virtual so that a test can stand in for an adapter that
+    // refuses, which a pseudo-terminal never does.
+    virtual bool setLineRate(QSerialPort &port, qint32 rate);
+
 private:
     QSerialPort *openDevice(const QString &device);
     void install(QSerialPort *port, const QString &device, const LineSettings &settings);
@@ -112,6 +121,7 @@ private:
     QString m_deviceName;
     LineSettings m_settings {};
     bool m_autoReconnect = false;
+    bool m_baudRateRefused = false;
     // Who the open device is, for finding it again under another name.
     PortIdentity m_identity;
     // The other ports present when the device went away.

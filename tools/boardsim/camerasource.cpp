@@ -1,5 +1,8 @@
 #include "camerasource.h"
 
+#include <QBuffer>
+#include <QImage>
+#include <QtEndian>
 #include <QtMath>
 
 namespace {
@@ -44,11 +47,45 @@ QByteArray cameraPicture(int width, int height, double seconds, const std::array
     return picture;
 }
 
-CameraSource::CameraSource(int width, int height, double rate, quint64 seed)
+QByteArray headedPicture(const QByteArray &pixels, int width, int height, qint32 id,
+                         CameraFraming framing, bool jpeg)
+{
+    QByteArray data = pixels;
+    if (jpeg) {
+        const QImage image(reinterpret_cast<const uchar *>(pixels.constData()), width, height,
+                           width, QImage::Format_Grayscale8);
+        data.clear();
+        QBuffer file(&data);
+        file.open(QIODevice::WriteOnly);
+        image.save(&file, "JPEG", 90);
+    }
+    const qint32 format = jpeg ? 0 : 24;
+    if (framing == CameraFraming::HeaderText) {
+        return QStringLiteral("image:%1,%2,%3,%4,%5\n")
+                       .arg(id)
+                       .arg(data.size())
+                       .arg(width)
+                       .arg(height)
+                       .arg(format)
+                       .toLatin1()
+                + data;
+    }
+    QByteArray header(28, '\0');
+    const qint32 fields[]
+            = { id, qint32(data.size()), width, height, format, 0x7F800000, 0x7F800000 };
+    for (int i = 0; i < 7; ++i)
+        qToLittleEndian(fields[i], header.data() + 4 * i);
+    return header + data;
+}
+
+CameraSource::CameraSource(int width, int height, double rate, quint64 seed, CameraFraming framing,
+                           bool jpeg)
     : m_width(width)
     , m_height(height)
     , m_rate(rate)
     , m_random(seed)
+    , m_framing(framing)
+    , m_jpeg(jpeg)
 {
     for (double &phase : m_phases)
         phase = m_random.unit();
@@ -56,7 +93,14 @@ CameraSource::CameraSource(int width, int height, double rate, quint64 seed)
 
 qint64 CameraSource::generate(QByteArray &out, qint64 n)
 {
-    for (qint64 i = 0; i < n; ++i, ++m_index)
-        out.append(cameraPicture(m_width, m_height, double(m_index) / m_rate, m_phases, m_random));
+    for (qint64 i = 0; i < n; ++i, ++m_index) {
+        QByteArray picture
+                = cameraPicture(m_width, m_height, double(m_index) / m_rate, m_phases, m_random);
+        if (m_framing != CameraFraming::EndByte) {
+            picture.chop(1);
+            picture = headedPicture(picture, m_width, m_height, qint32(m_index), m_framing, m_jpeg);
+        }
+        out.append(picture);
+    }
     return n;
 }

@@ -1,6 +1,7 @@
 #ifndef CAMERASOURCE_H
 #define CAMERASOURCE_H
 
+#include "simoptions.h"
 #include "simrandom.h"
 #include "unitsource.h"
 
@@ -26,11 +27,18 @@ CameraTrackRow cameraTrackRow(int width, int height, int row, double seconds,
 QByteArray cameraPicture(int width, int height, double seconds, const std::array<double, 2> &phases,
                          SimRandom &random);
 
+// The picture's pixels (without its end byte) led by a header of the
+// framing: text or binary, with the picture number as ID; as a JPEG file
+// (FORMAT 0) or grey bytes (FORMAT 24).
+QByteArray headedPicture(const QByteArray &pixels, int width, int height, qint32 id,
+                         CameraFraming framing, bool jpeg);
+
 // Pictures of a run, picture k showing the track at k / rate seconds.
 class CameraSource : public UnitSource
 {
 public:
-    CameraSource(int width, int height, double rate, quint64 seed);
+    CameraSource(int width, int height, double rate, quint64 seed,
+                 CameraFraming framing = CameraFraming::EndByte, bool jpeg = false);
 
     qint64 generate(QByteArray &out, qint64 n) override;
 
@@ -41,6 +49,8 @@ private:
     SimRandom m_random;
     std::array<double, 2> m_phases;
     qint64 m_index = 0;
+    CameraFraming m_framing;
+    bool m_jpeg;
 };
 
 #endif // CAMERASOURCE_H

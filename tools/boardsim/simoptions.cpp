@@ -13,6 +13,9 @@ constexpr int kMaxAmplitude = 32767;
 // The camera tab's picture size limits.
 constexpr int kMaxWidth = 320;
 constexpr int kMaxHeight = 240;
+// Pictures led by a header may be as large as the sensor's full frame.
+constexpr int kMaxHeaderWidth = 752;
+constexpr int kMaxHeaderHeight = 480;
 
 const QString kModes = QStringLiteral("text, scope, ccd, camera or replay FILE");
 
@@ -115,10 +118,12 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
     const QCommandLineOption amplitude(QStringLiteral("amplitude"), QString(), QStringLiteral("A"));
     const QCommandLineOption width(QStringLiteral("width"), QString(), QStringLiteral("W"));
     const QCommandLineOption height(QStringLiteral("height"), QString(), QStringLiteral("H"));
+    const QCommandLineOption framing(QStringLiteral("framing"), QString(), QStringLiteral("F"));
+    const QCommandLineOption jpeg(QStringLiteral("jpeg"));
 
     QCommandLineParser parser;
     parser.addOptions({ help, version, port, baud, rate, count, time, seed, stay, loop, freq,
-                        amplitude, width, height });
+                        amplitude, width, height, framing, jpeg });
     if (!parser.parse(arguments)) {
         // The parser's sentence, fitted to the style of the other messages.
         error = parser.errorText();
@@ -169,6 +174,8 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
                    { amplitude, result.mode == SimMode::Scope, "scope mode" },
                    { width, result.mode == SimMode::Camera, "camera mode" },
                    { height, result.mode == SimMode::Camera, "camera mode" },
+                   { framing, result.mode == SimMode::Camera, "camera mode" },
+                   { jpeg, result.mode == SimMode::Camera, "camera mode" },
                    { loop, result.mode == SimMode::Replay, "replay mode" },
                    { baud, parser.isSet(port), "--port" } };
     for (const auto &entry : scoped) {
@@ -268,12 +275,31 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
         return ParseOutcome::Error;
     }
 
+    if (parser.isSet(framing)) {
+        const QStringList names = { QStringLiteral("end"), QStringLiteral("header-text"),
+                                    QStringLiteral("header-binary") };
+        const qsizetype index = names.indexOf(parser.value(framing));
+        if (index < 0) {
+            error = QStringLiteral("--framing wants end, header-text or header-binary, not ")
+                    + quoted(parser.value(framing));
+            return ParseOutcome::Error;
+        }
+        result.framing = CameraFraming(index);
+    }
+    const bool header = result.framing != CameraFraming::EndByte;
+    if (parser.isSet(jpeg) && !header) {
+        error = QStringLiteral("--jpeg applies to --framing header-text or header-binary only");
+        return ParseOutcome::Error;
+    }
+    result.jpeg = parser.isSet(jpeg);
+
     const struct
     {
         const QCommandLineOption &option;
         int high;
         int &value;
-    } sizes[] = { { width, kMaxWidth, result.width }, { height, kMaxHeight, result.height } };
+    } sizes[] = { { width, header ? kMaxHeaderWidth : kMaxWidth, result.width },
+                  { height, header ? kMaxHeaderHeight : kMaxHeight, result.height } };
     for (const auto &entry : sizes) {
         if (!parser.isSet(entry.option))
             continue;
@@ -383,8 +409,16 @@ QString simHelpText()
             "                 0 for every frame)\n"
             "  --amplitude A  scope: peak deviation from mid-scale 32768 in raw units\n"
             "                 0..32767, one or A1,A2,A3,A4 (default 20000)\n"
-            "  --width W      camera: picture width 1..320 (default 120)\n"
-            "  --height H     camera: picture height 1..240 (default 40)\n"
+            "  --width W      camera: picture width 1..320 (default 120; up to 752\n"
+            "                 with a header)\n"
+            "  --height H     camera: picture height 1..240 (default 40; up to 480\n"
+            "                 with a header)\n"
+            "  --framing F    camera: end (pictures ended by FF, the default),\n"
+            "                 header-text (each led by image:ID,SIZE,W,H,FORMAT and a\n"
+            "                 line feed) or header-binary (led by seven little-endian\n"
+            "                 32-bit numbers: ID, SIZE, W, H, FORMAT, 0x7F800000 twice)\n"
+            "  --jpeg         camera with a header: send JPEG files (FORMAT 0) instead\n"
+            "                 of grey bytes (FORMAT 24)\n"
             "  --loop         replay: start the file again at its end\n"
             "  -h, --help     show this text\n"
             "  -v, --version  show the version\n"

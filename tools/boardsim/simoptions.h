@@ -9,6 +9,10 @@
 // What the simulated board sends, one kind at a time.
 enum class SimMode { Text, Scope, Ccd, Camera, Replay };
 
+// How camera pictures are framed: ended by FF, or led by a text or binary
+// header that gives their size.
+enum class CameraFraming { EndByte, HeaderText, HeaderBinary };
+
 // Everything the command line chooses. A unit is what the rate and the count
 // are measured in: a text line, a scope frame, a CCD line, a camera picture or,
 // when replaying, one byte.
@@ -39,6 +43,9 @@ struct SimOptions
     std::array<int, 4> amplitudes { 20000, 20000, 20000, 20000 };
     int width = 120;
     int height = 40;
+    CameraFraming framing = CameraFraming::EndByte;
+    // Pictures led by a header sent as JPEG files instead of grey bytes.
+    bool jpeg = false;
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };

@@ -23,7 +23,7 @@ std::unique_ptr<UnitSource> createUnitSource(const SimOptions &options, QString 
         return std::make_unique<CcdSource>(options.rate, options.seed);
     case SimMode::Camera:
         return std::make_unique<CameraSource>(options.width, options.height, options.rate,
-                                              options.seed);
+                                              options.seed, options.framing, options.jpeg);
     case SimMode::Replay: {
         QFile file(options.file);
         if (!file.open(QIODevice::ReadOnly)) {

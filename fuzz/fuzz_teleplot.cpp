@@ -1,0 +1,61 @@
+// The Teleplot framing: any bytes in any deliveries, and clean streams of
+// named values with and without time stamps and units, log lines and
+// garbage lines between them.
+#include "plotfuzztext.h"
+#include "textlinedecoder.h"
+
+#include <QHash>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    const QByteArray raw = toByteArray(
+            input.ConsumeBytesAsString(input.ConsumeIntegralInRange<size_t>(0, size)));
+    const std::vector<int> cuts = consumeCuts(input);
+    const qsizetype maxWaiting = TextLineDecoder::kMaxLineBytes;
+    feedPlot(PlotFraming::Teleplot, raw, cuts, maxWaiting);
+
+    FuzzedDataProvider make(reinterpret_cast<const uint8_t *>(raw.constData()), raw.size());
+    CleanStream clean;
+    QHash<QByteArray, int> channels;
+    bool carriageReturnOwed = false;
+    while (make.remaining_bytes() > 0) {
+        const qint64 owed = carriageReturnOwed ? 1 : 0;
+        switch (make.ConsumeIntegralInRange<int>(0, 7)) {
+        case 0: // log text: neither plotted nor garbage
+            clean.bytes += "log " + letters(make) + lineEnd(make, carriageReturnOwed);
+            continue;
+        case 1: { // a name without a value
+            const QByteArray line = ">" + letters(make) + lineEnd(make, carriageReturnOwed);
+            clean.bytes += line;
+            clean.garbageBytes += owed + line.size() - (carriageReturnOwed ? 1 : 0);
+            continue;
+        }
+        default:
+            break;
+        }
+        const QByteArray name = QByteArray(1, char('a' + make.ConsumeIntegralInRange<int>(0, 7)));
+        const int channel = channels.value(name, int(channels.size()));
+        channels.insert(name, channel);
+        QByteArray line = ">" + name + ":";
+        const int count = make.ConsumeIntegralInRange<int>(1, 4);
+        for (int n = 0; n < count; ++n) {
+            if (n > 0)
+                line += ";";
+            double time = qQNaN();
+            if (make.ConsumeBool()) {
+                time = make.ConsumeIntegral<quint32>();
+                line += QByteArray::number(time, 'f', 0) + ":";
+            }
+            double value;
+            line += printValue(make, value);
+            clean.points.append(PlotPoint { channel, value, time });
+        }
+        if (make.ConsumeBool())
+            line += "\xC2\xA7"
+                    "m/s";
+        clean.bytes += line + lineEnd(make, carriageReturnOwed);
+    }
+    checkClean(PlotFraming::Teleplot, clean, cuts, maxWaiting);
+    return 0;
+}

@@ -11,6 +11,7 @@
 //           (188 x 120 pictures ended by FF), camera-text or camera-binary
 //           (the same led by a header), camera-full (752 x 480 pictures led
 //           by a binary header)
+//      justfloat or firewater (the plotter, 16 or 8 channels of the plot mode)
 
 #include "ccd.h"
 #include "comassistant.h"
@@ -18,6 +19,7 @@
 #include "linearccd.h"
 #include "mainwindow.h"
 #include "oscilloscope.h"
+#include "plotter.h"
 #include "serialpanel.h"
 #include "simoptions.h"
 #include "testsupport.h"
@@ -89,6 +91,13 @@ bool planFor(const QString &tab, Plan &plan)
                    QStringLiteral("header-binary") },
                  QStringLiteral("pictures"),
                  true };
+    else if (tab == QLatin1String("justfloat") || tab == QLatin1String("firewater"))
+        plan = { tab,
+                 4,
+                 { QStringLiteral("plot"), QStringLiteral("--framing"), tab,
+                   QStringLiteral("--channels"),
+                   QString::number(tab == QLatin1String("justfloat") ? 16 : 8) },
+                 QStringLiteral("frames") };
     else
         return false;
     plan.simArguments << QStringLiteral("--seed") << QString::number(kSeed);
@@ -188,7 +197,7 @@ int main(int argc, char *argv[])
     if (args.size() != 4 || !planFor(args.value(1), plan) || mbPerSecond <= 0.0 || seconds <= 0.0) {
         std::fprintf(stderr,
                      "usage: bench_soak hex|text|scope|ccd|camera|camera-text|camera-binary|"
-                     "camera-full MB_PER_S SECONDS\n"
+                     "camera-full|justfloat|firewater MB_PER_S SECONDS\n"
                      "(QT_QPA_PLATFORM=offscreen; the board simulator is " BOARDSIM_PROGRAM ")\n");
         return 2;
     }
@@ -362,6 +371,11 @@ int main(int argc, char *argv[])
     } else if (plan.tabIndex == 1) {
         const ScopeFrameStats &stats = window.oscilloscope()->frameStats();
         std::printf("scope: %lld frames sent, %lld decoded, %lld bytes thrown away\n", units,
+                    stats.frames, stats.garbageBytes);
+        nothingLost = nothingLost && stats.frames == units && stats.garbageBytes == 0;
+    } else if (plan.tabIndex == 4) {
+        const PlotStats stats = window.plotter()->stats();
+        std::printf("plotter: %lld frames sent, %lld decoded, %lld garbage bytes\n", units,
                     stats.frames, stats.garbageBytes);
         nothingLost = nothingLost && stats.frames == units && stats.garbageBytes == 0;
     } else {

@@ -291,6 +291,12 @@ void TestBoardSim::badArguments_data()
     QTest::newRow("extra argument") << QStringList { "text", "more" } << QStringLiteral("more");
     QTest::newRow("loop outside replay")
             << QStringList { "text", "--loop" } << QStringLiteral("replay");
+    QTest::newRow("framing outside plot")
+            << QStringList { "scope", "--framing", "teleplot" } << QStringLiteral("plot");
+    QTest::newRow("unknown framing")
+            << QStringList { "plot", "--framing", "csv" } << QStringLiteral("csv");
+    QTest::newRow("too many channels")
+            << QStringList { "plot", "--channels", "65" } << QStringLiteral("65");
 }
 
 void TestBoardSim::badArguments()

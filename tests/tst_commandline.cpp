@@ -154,8 +154,8 @@ void TestCommandLine::programAnswersWithoutADisplay_data()
                                      "(see --help)\n");
     QTest::newRow("bad tab") << QStringList { "--open", "--tab", "oscilloscope" } << 2 << QString()
                              << program
-                    + QStringLiteral(": unknown tab 'oscilloscope' (choose terminal, scope, ccd "
-                                     "or camera) (see --help)\n");
+                    + QStringLiteral(": unknown tab 'oscilloscope' (choose terminal, scope, ccd, "
+                                     "camera or plotter) (see --help)\n");
 }
 
 void TestCommandLine::programAnswersWithoutADisplay()

@@ -4,6 +4,7 @@
 #include "linearccd.h"
 #include "mainwindow.h"
 #include "oscilloscope.h"
+#include "plotter.h"
 #include "portwatcher.h"
 #include "serialpanel.h"
 #include "testsupport.h"
@@ -80,16 +81,19 @@ void TestMainWindow::startupState()
     QVERIFY(open->isCheckable());
 
     auto *tabs = window.findChild<QTabWidget *>("tabWidget");
-    QCOMPARE(tabs->count(), 4);
+    // The four written tabs keep their places; the plotter comes after them.
+    QCOMPARE(tabs->count(), 5);
     QCOMPARE(tabs->currentIndex(), 0);
-    const QStringList titles = { QStringLiteral("串口助手"), QStringLiteral("示波器"),
-                                 QStringLiteral("线性ccd"), QStringLiteral("摄像头") };
-    for (int i = 0; i < 4; ++i)
+    const QStringList titles
+            = { QStringLiteral("串口助手"), QStringLiteral("示波器"), QStringLiteral("线性ccd"),
+                QStringLiteral("摄像头"), QStringLiteral("曲线") };
+    for (int i = 0; i < 5; ++i)
         QCOMPARE(tabs->tabText(i), titles.at(i));
     QVERIFY(qobject_cast<ComAssistant *>(tabs->widget(0)));
     QVERIFY(qobject_cast<Oscilloscope *>(tabs->widget(1)));
     QVERIFY(qobject_cast<LinearCCD *>(tabs->widget(2)));
     QVERIFY(qobject_cast<CCD *>(tabs->widget(3)));
+    QVERIFY(qobject_cast<Plotter *>(tabs->widget(4)));
 
     auto *logo = window.findChild<QLabel *>("LabelPic");
     QVERIFY(!logo->pixmap().isNull());

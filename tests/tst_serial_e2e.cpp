@@ -331,7 +331,7 @@ void TestSerialE2E::closingWindowClosesPortFirst()
     connect(m_window, &MainWindow::comClose, this, [&] {
         ++closes;
         tabsAlive = m_window->findChild<CCD *>() != nullptr
-                && m_window->findChild<QTabWidget *>("tabWidget")->count() == 4;
+                && m_window->findChild<QTabWidget *>("tabWidget")->count() == 5;
     });
     delete m_window;
     m_window = nullptr;

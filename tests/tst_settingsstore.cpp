@@ -187,6 +187,15 @@ void TestSettingsStore::everyKeyMakesTheRoundTrip()
         { "camera/height", 7 },
         { "camera/autoZoom", false },
         { "camera/plugin", nativePath(TESTPLUGIN_INVERT) },
+        { "plotter/framing", QStringLiteral("Teleplot") },
+        { "plotter/hiddenChannels",
+          QStringList { QStringLiteral("error"), QStringLiteral("速度") } },
+        { "plotter/yAxis", QStringLiteral("fixed") },
+        { "plotter/yMinimum", -2.5 },
+        { "plotter/yMaximum", 7.5 },
+        { "plotter/xAxis", QStringLiteral("seconds") },
+        { "plotter/windowSamples", 5000 },
+        { "plotter/windowSeconds", 2.5 },
         { "tuning/shown", true },
         { "tuning/floating", false },
         { "tuning/set",
@@ -325,6 +334,14 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
                "height=99999999999999999999\n"
                "autoZoom=1\n"
                "plugin=relative/libx.so\n"
+               "[plotter]\n"
+               "framing=FireWater2\n"
+               "yAxis=Fixed\n"
+               "yMinimum=5\n"
+               "yMaximum=1\n"
+               "xAxis=time\n"
+               "windowSamples=99\n"
+               "windowSeconds=nan\n"
                "[tuning]\n"
                "shown=yes\n"
                "floating=2\n"

@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 #include "paramseteditor.h"
 #include "picview.h"
+#include "plotter.h"
 #include "textfit.h"
 #include "tuningdock.h"
 #include "tuningpanel.h"
@@ -155,7 +156,7 @@ void TestTextFit::mainWindow_data()
     QTest::addColumn<QSize>("size");
     QTest::addColumn<int>("tab");
     for (const QSize &size : { QSize(1000, 550), QSize(1280, 800) }) {
-        for (int tab = 0; tab < 4; ++tab) {
+        for (int tab = 0; tab < 5; ++tab) {
             const QByteArray name = QStringLiteral("%1x%2 tab %3")
                                             .arg(size.width())
                                             .arg(size.height())
@@ -206,6 +207,20 @@ void TestTextFit::widestReadouts()
     auto *camera = qobject_cast<CCD *>(tabs->currentWidget());
     emit camera->findChild<PicView *>()->cursorValue(319, 239, 254);
     QCOMPARE(camera->findChild<QLabel *>("labelCursorPos")->text(), QStringLiteral("(319,239)"));
+    cut = cutTexts(&window);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+
+    // The plotter with the framing it picked, sixteen channels in its legend
+    // and its figures at their widest.
+    tabs->setCurrentIndex(4);
+    auto *plotter = qobject_cast<Plotter *>(tabs->currentWidget());
+    QByteArray lines;
+    for (int n = 0; n < 3; ++n)
+        lines += "-1.23456e+07,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16\n";
+    plotter->handleData(lines);
+    plotter->showStatistics(
+            PlotStats { 123456789, 123456789, 123456789, 9999, 123456789, 123456789, 0, 0 });
+    QTRY_VERIFY(!plotter->findChild<QLabel *>("label_detected")->text().isEmpty());
     cut = cutTexts(&window);
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
 }

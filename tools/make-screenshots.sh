@@ -1,5 +1,5 @@
 #!/bin/sh
-# Makes the README's screenshots of the four tabs, each fed by the simulated
+# Makes the README's screenshots of the five tabs, each fed by the simulated
 # board, into docs/screenshots/ (cropped to the program's window), and two of
 # the status bar below the oscilloscope.
 #
@@ -56,9 +56,14 @@ echo "$out/status-bar-frames.png"
 shot linear-ccd 2 3 'exec "$SIM" ccd --seed 1 --port "$PORT"'
 shot camera 3 3 'exec "$SIM" camera --seed 1 --port "$PORT"'
 
-# The four tabs in English, fed as above.
+# The plotter in each framing, picked by 自动.
+for framing in firewater justfloat teleplot plain; do
+    shot "plotter-$framing" 4 5 "exec \"\$SIM\" plot --framing $framing --seed 1 --rate 200 --port \"\$PORT\""
+done
+
+# The tabs in English, fed as above.
 english() {
-    export PROGRAM_ARGS="--lang en" TAB_X="190 268 350 421"
+    export PROGRAM_ARGS="--lang en" TAB_X="190 268 350 421 482"
     shot "$@"
     unset PROGRAM_ARGS TAB_X
 }
@@ -68,6 +73,9 @@ english oscilloscope-en 1 4 \
     'xdotool mousemove 838 126 click 1 mousemove 838 162 click 1 mousemove 838 198 click 1 mousemove 1200 700; exec "$SIM" scope --seed 1 --rate 2000 --amplitude 30000,14000,24000,6000 --port "$PORT"'
 english linear-ccd-en 2 3 'exec "$SIM" ccd --seed 1 --port "$PORT"'
 english camera-en 3 3 'exec "$SIM" camera --seed 1 --port "$PORT"'
+for framing in firewater justfloat teleplot plain; do
+    english "plotter-$framing-en" 4 5 "exec \"\$SIM\" plot --framing $framing --seed 1 --rate 200 --port \"\$PORT\""
+done
 
 # The status bar's language menu, opened by a click on the globe.
 shot language-menu 1 3 'xdotool mousemove 964 537 click 1; sleep 10'

@@ -5,7 +5,7 @@
 #
 # Starts a socat port pair and the program under a private Xvfb display, types
 # one end into the port list, opens it and selects tab TAB (0 terminal,
-# 1 oscilloscope, 2 linear CCD, 3 camera). Then runs FEED_COMMAND with the
+# 1 oscilloscope, 2 linear CCD, 3 camera, 4 plotter). Then runs FEED_COMMAND with the
 # environment variable PORT set to the other end, waits SECONDS and saves a
 # PNG of the screen. Needs xvfb, xauth, xdotool, imagemagick, socat and
 # fonts-wqy-microhei; expects the program built in build/. PROGRAM_ARGS are
@@ -50,11 +50,11 @@ xdotool type "$tmp/app"
 xdotool mousemove 81 250 click 1
 sleep 0.5
 case "$tab" in
-[0-3]) ;;
-*) echo "$0: TAB must be 0..3" >&2; exit 2 ;;
+[0-4]) ;;
+*) echo "$0: TAB must be 0..4" >&2; exit 2 ;;
 esac
 # shellcheck disable=SC2086 # the list's words
-set -- ${TAB_X:-192 255 317 380} -- "$@"
+set -- ${TAB_X:-192 255 317 380 433} -- "$@"
 shift "$tab"
 x=$1
 while [ "$1" != "--" ]; do shift; done

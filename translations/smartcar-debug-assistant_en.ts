@@ -813,6 +813,10 @@ Mid = (Max + Min) / 2</translation>
         <source>摄像头</source>
         <translation>Camera</translation>
     </message>
+    <message>
+        <source>曲线</source>
+        <translation>Plotter</translation>
+    </message>
 </context>
 <context>
     <name>MakerInfo</name>
@@ -1038,6 +1042,10 @@ Mid = (Max + Min) / 2</translation>
         <translation>Decimals must be between 0 and %1</translation>
     </message>
     <message>
+        <source>步长不能小于%1，即%2位小数所能表示的最小值</source>
+        <translation>The step may not be below %1, the finest %2 decimals show</translation>
+    </message>
+    <message>
         <source>开命令：%1</source>
         <translation>On command: %1</translation>
     </message>
@@ -1064,10 +1072,6 @@ Mid = (Max + Min) / 2</translation>
     <message>
         <source>快捷键Ctrl+%1用了两次</source>
         <translation>Shortcut Ctrl+%1 is used twice</translation>
-    </message>
-    <message>
-        <source>步长不能小于%1，即%2位小数所能表示的最小值</source>
-        <translation>The step may not be below %1, the finest %2 decimals show</translation>
     </message>
 </context>
 <context>
@@ -1203,6 +1207,101 @@ Mid = (Max + Min) / 2</translation>
     <message>
         <source>指令%1</source>
         <translation>Command %1</translation>
+    </message>
+</context>
+<context>
+    <name>Plotter</name>
+    <message>
+        <source>格式</source>
+        <translation>Framing</translation>
+    </message>
+    <message>
+        <source>自动</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>X轴</source>
+        <translation>X axis</translation>
+    </message>
+    <message>
+        <source>样本</source>
+        <translation>Samples</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation>Seconds</translation>
+    </message>
+    <message>
+        <source>显示的样本数</source>
+        <translation>Samples shown</translation>
+    </message>
+    <message>
+        <source>显示的秒数</source>
+        <translation>Seconds shown</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>通道</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>最新值</source>
+        <translation>Latest</translation>
+    </message>
+    <message>
+        <source>Y轴</source>
+        <translation>Y axis</translation>
+    </message>
+    <message>
+        <source>固定</source>
+        <translation>Fixed</translation>
+    </message>
+    <message>
+        <source>最大</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>最小</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>不是数据的文本显示在这里</source>
+        <translation>Text that is no data shows here</translation>
+    </message>
+    <message>
+        <source>保存数据(CSV)</source>
+        <translation>Save data (CSV)</translation>
+    </message>
+    <message>
+        <source>保存图像(PNG)</source>
+        <translation>Save picture (PNG)</translation>
+    </message>
+    <message>
+        <source>等待数据…</source>
+        <translation>Waiting for data…</translation>
+    </message>
+    <message>
+        <source>识别为 %1</source>
+        <translation>Found %1</translation>
+    </message>
+    <message>
+        <source>帧 %1 · 值 %2 · 丢弃 %3 · 重同步 %4 · 非数 %5 · 文本 %6</source>
+        <translation>Frames %1 · values %2 · junk %3 · resync %4 · NaN %5 · text %6</translation>
+    </message>
+    <message>
+        <source>CSV文件(*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>PNG图像(*.png)</source>
+        <translation>PNG images (*.png)</translation>
     </message>
 </context>
 <context>

@@ -39,7 +39,7 @@ const char *const kQtFlags[] = {
 };
 
 // The tabs by the names --tab takes, in their order in the window.
-const char *const kTabNames[] = { "terminal", "scope", "ccd", "camera" };
+const char *const kTabNames[] = { "terminal", "scope", "ccd", "camera", "plotter" };
 
 void print(std::FILE *stream, const QString &text)
 {
@@ -124,7 +124,8 @@ QString CommandLine::readOptions(const QCommandLineParser &parser)
                 m_options.tab = tab;
         }
         if (!m_options.tab)
-            return QStringLiteral("unknown tab '%1' (choose terminal, scope, ccd or camera)")
+            return QStringLiteral(
+                           "unknown tab '%1' (choose terminal, scope, ccd, camera or plotter)")
                     .arg(name);
     }
     if (parser.isSet(QStringLiteral("lang"))) {
@@ -182,8 +183,9 @@ QString CommandLine::helpText()
                    "Usage: %1 [OPTIONS]\n"
                    "\n"
                    "A debugging assistant for smart-car controller boards: a serial terminal,\n"
-                   "a four-channel oscilloscope, a linear CCD line viewer and a grey camera\n"
-                   "picture viewer, each reading what the board sends over a serial port.\n"
+                   "a four-channel oscilloscope, a linear CCD line viewer, a grey camera\n"
+                   "picture viewer and a plotter of named curves, each reading what the board\n"
+                   "sends over a serial port.\n"
                    "\n"
                    "Options:\n"
                    "  --port NAME    the port to use: a listed name such as COM3 or ttyUSB0,\n"
@@ -192,7 +194,8 @@ QString CommandLine::helpText()
                    "                 56000, 57600, 115200, 128000, 256000 or any other\n"
                    "                 from 50 to 12000000 that the adapter takes\n"
                    "  --open         open the port once the window shows\n"
-                   "  --tab NAME     the tab to show: terminal, scope, ccd or camera\n"
+                   "  --tab NAME     the tab to show: terminal, scope, ccd, camera\n"
+                   "                 or plotter\n"
                    "  --lang CODE    the language of the window: zh (Chinese, the default)\n"
                    "                 or en (English)\n"
                    "  --params FILE  the tuning panel's controls and quick commands: a JSON\n"

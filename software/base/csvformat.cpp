@@ -52,6 +52,40 @@ QByteArray scopeSamplesCsv(const QList<double> (&stores)[4])
     return csv;
 }
 
+QByteArray plotSamplesCsv(const QStringList &names, const QList<QList<float>> &values,
+                          const QList<float> &seconds)
+{
+    qsizetype rows = seconds.size();
+    for (const QList<float> &store : values)
+        rows = std::max(rows, store.size());
+    QByteArray csv("sample,time");
+    for (const QString &name : names) {
+        QByteArray field = name.toUtf8();
+        if (field.contains(',') || field.contains('"') || field.contains('\n')) {
+            field.replace("\"", "\"\"");
+            field = '"' + field + '"';
+        }
+        csv.append(',').append(field);
+    }
+    csv.append('\n');
+    csv.reserve(csv.size() + rows * (24 + 16 * (values.size() + 1)));
+    for (qsizetype row = 0; row < rows; ++row) {
+        appendNumber(csv, qint64(row - (rows - 1)));
+        csv.append(',');
+        const qsizetype timeIndex = row - (rows - seconds.size());
+        if (timeIndex >= 0)
+            appendNumber(csv, seconds.at(timeIndex));
+        for (const QList<float> &store : values) {
+            csv.append(',');
+            const qsizetype index = row - (rows - store.size());
+            if (index >= 0)
+                appendNumber(csv, store.at(index));
+        }
+        csv.append('\n');
+    }
+    return csv;
+}
+
 QByteArray linePixelsCsv(const QByteArray &line)
 {
     QByteArray csv("pixel,value\n");

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
+#include <QStringList>
 
 // The CSV files the tabs export: comma-separated, one record per line ending
 // in a line feed, numbers with a dot, a header line first. Numbers are
@@ -15,6 +16,14 @@
 // the top. The first column counts samples back from the newest (0, -1, ...),
 // the others are CH1..CH4 in volts.
 QByteArray scopeSamplesCsv(const QList<double> (&stores)[4]);
+
+// The plotter's curves, one row per sample index, aligned at the newest
+// sample like the oscilloscope's: "sample,time", then a column per channel
+// named in the header (quoted where a name needs it). time is the seconds of
+// the row's sample on the channel that holds the most samples; NaN and
+// infinities are written as nan, inf and -inf.
+QByteArray plotSamplesCsv(const QStringList &names, const QList<QList<float>> &values,
+                          const QList<float> &seconds);
 
 // One CCD line: "pixel,value", then a row per pixel with its grey level.
 QByteArray linePixelsCsv(const QByteArray &line);

@@ -10,6 +10,7 @@
 #include "linearccd.h"
 #include "makerinfo.h"
 #include "oscilloscope.h"
+#include "plotter.h"
 #include "recordingcontrol.h"
 #include "replaycontrols.h"
 #include "serialconnection.h"
@@ -33,6 +34,7 @@ MainWindow::MainWindow(QWidget *parent)
     , m_oscilloscope(new Oscilloscope(nullptr))
     , m_linearCCD(new LinearCCD(nullptr))
     , m_ccd(new CCD(nullptr))
+    , m_plotter(new Plotter(nullptr))
 {
     ui->setupUi(this);
     m_windowSettings = std::make_unique<WindowSettings>(this, ui->tabWidget);
@@ -47,6 +49,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->tabWidget->addTab(m_oscilloscope, tr("示波器"));
     ui->tabWidget->addTab(m_linearCCD, tr("线性ccd"));
     ui->tabWidget->addTab(m_ccd, tr("摄像头"));
+    ui->tabWidget->addTab(m_plotter, tr("曲线"));
     // By the page itself, not its index: a tab that reads no stream gets nothing.
     const auto followTab = [this] {
         m_router->setCurrentSink(dynamic_cast<StreamSink *>(ui->tabWidget->currentWidget()));
@@ -85,6 +88,7 @@ MainWindow::~MainWindow()
     delete m_oscilloscope;
     delete m_linearCCD;
     delete m_ccd;
+    delete m_plotter;
 }
 
 void MainWindow::buildStatusBar()
@@ -114,7 +118,8 @@ void MainWindow::buildStatusBar()
 QList<SettingsPart *> MainWindow::settingsParts() const
 {
     return { m_windowSettings.get(), m_serialPanel, m_statusPanel, m_languageButton, m_comAssistant,
-             m_oscilloscope,         m_linearCCD,   m_ccd,         m_tuningDock };
+             m_oscilloscope,         m_linearCCD,   m_ccd,         m_plotter,
+             m_tuningDock };
 }
 
 int MainWindow::currentTab() const

@@ -14,6 +14,7 @@ class ComAssistant;
 class LanguageButton;
 class LinearCCD;
 class Oscilloscope;
+class Plotter;
 class ReplayControls;
 class SerialConnection;
 class SerialPanel;
@@ -28,8 +29,9 @@ class MainWindow;
 }
 QT_END_NAMESPACE
 
-// The one window: the serial panel on the left and the four tabs on the right,
-// and the tuning panel beside them when the user asks for it.
+// The one window: the serial panel on the left and the tabs on the right: the
+// four written ones, then the plotter; and the tuning panel beside them when
+// the user asks for it.
 // It builds the parts and connects them: the serial connection, or a replay,
 // feeds the stream router, which feeds the current tab.
 class MainWindow : public QMainWindow
@@ -56,6 +58,7 @@ public:
     LanguageButton *languageButton() const { return m_languageButton; }
     ComAssistant *terminal() const { return m_comAssistant; }
     Oscilloscope *oscilloscope() const { return m_oscilloscope; }
+    Plotter *plotter() const { return m_plotter; }
     LinearCCD *linearCCD() const { return m_linearCCD; }
     CCD *ccd() const { return m_ccd; }
     TuningDock *tuningDock() const { return m_tuningDock; }
@@ -93,6 +96,7 @@ private:
     Oscilloscope *m_oscilloscope;
     LinearCCD *m_linearCCD;
     CCD *m_ccd;
+    Plotter *m_plotter;
     TuningDock *m_tuningDock;
 };
 

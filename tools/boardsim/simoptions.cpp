@@ -17,7 +17,8 @@ constexpr int kMaxHeight = 240;
 constexpr int kMaxHeaderWidth = 752;
 constexpr int kMaxHeaderHeight = 480;
 
-const QString kModes = QStringLiteral("text, scope, ccd, camera or replay FILE");
+const QString kModes = QStringLiteral("text, scope, ccd, camera, plot or replay FILE");
+constexpr int kMaxPlotChannels = 64;
 
 double defaultRate(SimMode mode, qint32 baud)
 {
@@ -30,6 +31,8 @@ double defaultRate(SimMode mode, qint32 baud)
         return 50.0;
     case SimMode::Camera:
         return 10.0;
+    case SimMode::Plot:
+        return 100.0;
     case SimMode::Replay:
         // What the line carries at that speed with 10 bits per byte (8N1).
         return baud / 10.0;
@@ -43,11 +46,9 @@ bool parseMode(const QString &name, SimMode &mode)
     {
         const char *name;
         SimMode mode;
-    } modes[] = { { "text", SimMode::Text },
-                  { "scope", SimMode::Scope },
-                  { "ccd", SimMode::Ccd },
-                  { "camera", SimMode::Camera },
-                  { "replay", SimMode::Replay } };
+    } modes[] = { { "text", SimMode::Text }, { "scope", SimMode::Scope },
+                  { "ccd", SimMode::Ccd },   { "camera", SimMode::Camera },
+                  { "plot", SimMode::Plot }, { "replay", SimMode::Replay } };
     for (const auto &entry : modes) {
         if (name == QLatin1String(entry.name)) {
             mode = entry.mode;
@@ -120,10 +121,11 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
     const QCommandLineOption height(QStringLiteral("height"), QString(), QStringLiteral("H"));
     const QCommandLineOption framing(QStringLiteral("framing"), QString(), QStringLiteral("F"));
     const QCommandLineOption jpeg(QStringLiteral("jpeg"));
+    const QCommandLineOption channels(QStringLiteral("channels"), QString(), QStringLiteral("N"));
 
     QCommandLineParser parser;
     parser.addOptions({ help, version, port, baud, rate, count, time, seed, stay, loop, freq,
-                        amplitude, width, height, framing, jpeg });
+                        amplitude, width, height, framing, jpeg, channels });
     if (!parser.parse(arguments)) {
         // The parser's sentence, fitted to the style of the other messages.
         error = parser.errorText();
@@ -174,8 +176,10 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
                    { amplitude, result.mode == SimMode::Scope, "scope mode" },
                    { width, result.mode == SimMode::Camera, "camera mode" },
                    { height, result.mode == SimMode::Camera, "camera mode" },
-                   { framing, result.mode == SimMode::Camera, "camera mode" },
+                   { framing, result.mode == SimMode::Camera || result.mode == SimMode::Plot,
+                     "camera or plot mode" },
                    { jpeg, result.mode == SimMode::Camera, "camera mode" },
+                   { channels, result.mode == SimMode::Plot, "plot mode" },
                    { loop, result.mode == SimMode::Replay, "replay mode" },
                    { baud, parser.isSet(port), "--port" } };
     for (const auto &entry : scoped) {
@@ -275,7 +279,7 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
         return ParseOutcome::Error;
     }
 
-    if (parser.isSet(framing)) {
+    if (parser.isSet(framing) && result.mode == SimMode::Camera) {
         const QStringList names = { QStringLiteral("end"), QStringLiteral("header-text"),
                                     QStringLiteral("header-binary") };
         const qsizetype index = names.indexOf(parser.value(framing));
@@ -284,9 +288,9 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
                     + quoted(parser.value(framing));
             return ParseOutcome::Error;
         }
-        result.framing = CameraFraming(index);
+        result.cameraFraming = CameraFraming(index);
     }
-    const bool header = result.framing != CameraFraming::EndByte;
+    const bool header = result.cameraFraming != CameraFraming::EndByte;
     if (parser.isSet(jpeg) && !header) {
         error = QStringLiteral("--jpeg applies to --framing header-text or header-binary only");
         return ParseOutcome::Error;
@@ -313,6 +317,28 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
         entry.value = int(whole);
     }
 
+    if (parser.isSet(framing) && result.mode == SimMode::Plot) {
+        static const QStringList kFramings { QStringLiteral("firewater"),
+                                             QStringLiteral("justfloat"),
+                                             QStringLiteral("teleplot"), QStringLiteral("plain") };
+        const qsizetype index = kFramings.indexOf(parser.value(framing));
+        if (index < 0) {
+            error = QStringLiteral("--framing wants firewater, justfloat, teleplot or plain, not ")
+                    + quoted(parser.value(framing));
+            return ParseOutcome::Error;
+        }
+        result.plotFraming = SimFraming(index);
+    }
+    if (parser.isSet(channels)) {
+        if (!parseWhole(parser.value(channels), 1, kMaxPlotChannels, whole)) {
+            error = QStringLiteral("--channels wants a whole number from 1 to %1, not %2")
+                            .arg(kMaxPlotChannels)
+                            .arg(quoted(parser.value(channels)));
+            return ParseOutcome::Error;
+        }
+        result.channels = int(whole);
+    }
+
     result.stay = parser.isSet(stay);
     result.loop = parser.isSet(loop);
     options = result;
@@ -328,6 +354,7 @@ QString unitCount(SimMode mode, qint64 n)
         one = "line";
         break;
     case SimMode::Scope:
+    case SimMode::Plot:
         one = "frame";
         break;
     case SimMode::Camera:
@@ -350,6 +377,8 @@ QString modeDescription(SimMode mode)
         return QStringLiteral("linear CCD lines");
     case SimMode::Camera:
         return QStringLiteral("camera pictures");
+    case SimMode::Plot:
+        return QStringLiteral("plot frames");
     case SimMode::Replay:
         return QStringLiteral("file bytes");
     }
@@ -384,13 +413,17 @@ QString simHelpText()
             "                 drift, each ended by FF (线性ccd)\n"
             "  camera         grey pictures of the track ahead, WIDTH x HEIGHT pixels\n"
             "                 row by row, each ended by FF (摄像头)\n"
+            "  plot           named signals for the plotter: speed (a speed loop's step\n"
+            "                 response), target, steer (a steering error), sensor (a\n"
+            "                 noisy reading), then waves, in the framing --framing\n"
+            "                 chooses (曲线)\n"
             "  replay FILE    the bytes of FILE, for example data saved by the terminal;\n"
             "                 a capture recorded by the program keeps its recorded pace\n"
             "Pixel values stay within 0..254, since FF ends a line or picture.\n"
             "\n"
             "Options:\n"
             "  --rate R       units per second: lines (text 10, ccd 50), frames (scope\n"
-            "                 500, the sample rate), pictures (camera 10) or bytes\n"
+            "                 500, plot 100, the sample rate), pictures (camera 10) or bytes\n"
             "                 (replay: the baud rate / 10; not for a capture)\n"
             "  --count N      send N units, then fall silent; the virtual port stays\n"
             "                 open until the reader closes it\n"
@@ -416,9 +449,11 @@ QString simHelpText()
             "  --framing F    camera: end (pictures ended by FF, the default),\n"
             "                 header-text (each led by image:ID,SIZE,W,H,FORMAT and a\n"
             "                 line feed) or header-binary (led by seven little-endian\n"
-            "                 32-bit numbers: ID, SIZE, W, H, FORMAT, 0x7F800000 twice)\n"
+            "                 32-bit numbers: ID, SIZE, W, H, FORMAT, 0x7F800000 twice);\n"
+            "                 plot: firewater (default), justfloat, teleplot or plain\n"
             "  --jpeg         camera with a header: send JPEG files (FORMAT 0) instead\n"
             "                 of grey bytes (FORMAT 24)\n"
+            "  --channels N   plot: channels 1..64 (default 4)\n"
             "  --loop         replay: start the file again at its end\n"
             "  -h, --help     show this text\n"
             "  -v, --version  show the version\n"
@@ -429,5 +464,6 @@ QString simHelpText()
             "Examples:\n"
             "  smartcar-board-sim scope --freq 2 --amplitude 30000\n"
             "  smartcar-board-sim camera --width 80 --height 60 --rate 5\n"
+            "  smartcar-board-sim plot --framing teleplot --rate 200\n"
             "  smartcar-board-sim --port /dev/ttyUSB0 --baud 115200 ccd\n");
 }

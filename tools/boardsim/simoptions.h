@@ -7,7 +7,10 @@
 #include <array>
 
 // What the simulated board sends, one kind at a time.
-enum class SimMode { Text, Scope, Ccd, Camera, Replay };
+enum class SimMode { Text, Scope, Ccd, Camera, Plot, Replay };
+
+// How plot mode prints its values.
+enum class SimFraming { FireWater, JustFloat, Teleplot, Plain };
 
 // How camera pictures are framed: ended by FF, or led by a text or binary
 // header that gives their size.
@@ -43,9 +46,12 @@ struct SimOptions
     std::array<int, 4> amplitudes { 20000, 20000, 20000, 20000 };
     int width = 120;
     int height = 40;
-    CameraFraming framing = CameraFraming::EndByte;
+    CameraFraming cameraFraming = CameraFraming::EndByte;
     // Pictures led by a header sent as JPEG files instead of grey bytes.
     bool jpeg = false;
+    SimFraming plotFraming = SimFraming::FireWater;
+    // Plot channels, 1..64.
+    int channels = 4;
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };

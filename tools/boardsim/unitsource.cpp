@@ -3,6 +3,7 @@
 #include "camerasource.h"
 #include "capturereplaysource.h"
 #include "ccdsource.h"
+#include "plotsource.h"
 #include "replaysource.h"
 #include "scopesource.h"
 #include "simoptions.h"
@@ -23,7 +24,10 @@ std::unique_ptr<UnitSource> createUnitSource(const SimOptions &options, QString 
         return std::make_unique<CcdSource>(options.rate, options.seed);
     case SimMode::Camera:
         return std::make_unique<CameraSource>(options.width, options.height, options.rate,
-                                              options.seed, options.framing, options.jpeg);
+                                              options.seed, options.cameraFraming, options.jpeg);
+    case SimMode::Plot:
+        return std::make_unique<PlotSource>(options.plotFraming, options.channels, options.rate,
+                                            options.seed);
     case SimMode::Replay: {
         QFile file(options.file);
         if (!file.open(QIODevice::ReadOnly)) {

@@ -1,0 +1,23 @@
+#include "plothistory.h"
+
+void PlotHistory::append(float value, float seconds)
+{
+    ++m_total;
+    if (m_values.size() < kCapacity) {
+        m_values.append(value);
+        m_seconds.append(seconds);
+        return;
+    }
+    m_values[m_oldest] = value;
+    m_seconds[m_oldest] = seconds;
+    if (++m_oldest == kCapacity)
+        m_oldest = 0;
+}
+
+void PlotHistory::clear()
+{
+    m_values = {};
+    m_seconds = {};
+    m_oldest = 0;
+    m_total = 0;
+}

@@ -1,0 +1,105 @@
+#include "plotsource.h"
+
+#include <QtEndian>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+// The target speeds the loop is stepped through, in m/s.
+constexpr double kTargets[] = { 0.0, 2.0, 1.0, 3.0, 0.5 };
+
+QByteArray number(double value)
+{
+    return QByteArray::number(value, 'g', 6);
+}
+
+} // namespace
+
+PlotSource::PlotSource(SimFraming framing, int channels, double rate, quint64 seed)
+    : m_framing(framing)
+    , m_channels(channels)
+    , m_rate(rate)
+    , m_random(seed)
+{ }
+
+QString PlotSource::channelName(int channel)
+{
+    static const char *const kNames[] = { "speed", "target", "steer", "sensor" };
+    return channel < 4 ? QLatin1String(kNames[channel]) : QStringLiteral("wave%1").arg(channel + 1);
+}
+
+QList<double> PlotSource::nextValues()
+{
+    const double t = m_index / m_rate;
+    m_loop.target = kTargets[qint64(t / kStepSeconds) % std::size(kTargets)];
+    m_loop.step(1.0 / m_rate);
+    QList<double> values;
+    for (int channel = 0; channel < m_channels; ++channel) {
+        switch (channel) {
+        case 0:
+            values << m_loop.speed();
+            break;
+        case 1:
+            values << m_loop.target;
+            break;
+        case 2:
+            values << 0.3 * std::sin(kTwoPi * 0.4 * t) + 0.1 * std::sin(kTwoPi * 1.7 * t)
+                            + 0.02 * m_random.symmetric();
+            break;
+        case 3:
+            values << 1.2 + 0.3 * std::sin(kTwoPi * 0.2 * t) + 0.15 * m_random.symmetric();
+            break;
+        default:
+            values << channel * std::sin(kTwoPi * 0.1 * channel * t);
+            break;
+        }
+    }
+    return values;
+}
+
+qint64 PlotSource::generate(QByteArray &out, qint64 n)
+{
+    for (qint64 unit = 0; unit < n; ++unit, ++m_index) {
+        if (m_framing == SimFraming::Plain && m_index == 0) {
+            QStringList names;
+            for (int channel = 0; channel < m_channels; ++channel)
+                names << channelName(channel);
+            out += names.join(QLatin1Char(' ')).toUtf8() + "\r\n";
+        }
+        const QList<double> values = nextValues();
+        switch (m_framing) {
+        case SimFraming::FireWater:
+            for (int channel = 0; channel < m_channels; ++channel)
+                out += (channel > 0 ? "," : "") + number(values[channel]);
+            out += "\n";
+            break;
+        case SimFraming::JustFloat:
+            for (const double value : values) {
+                char bytes[4];
+                qToLittleEndian(float(value), bytes);
+                out.append(bytes, 4);
+            }
+            out.append("\x00\x00\x80\x7F", 4);
+            break;
+        case SimFraming::Teleplot: {
+            const QByteArray stamp = QByteArray::number(qint64(m_index * 1000 / m_rate));
+            if (m_index > 0 && m_index % kLapFrames == 0)
+                out += "lap " + QByteArray::number(m_index / kLapFrames) + "\n";
+            for (int channel = 0; channel < m_channels; ++channel) {
+                out += ">" + channelName(channel).toUtf8() + ":" + stamp + ":"
+                        + number(values[channel]);
+                out += channel < 2 ? "\xC2\xA7m/s\n" : "\n";
+            }
+            break;
+        }
+        case SimFraming::Plain:
+            for (int channel = 0; channel < m_channels; ++channel)
+                out += (channel > 0 ? " " : "") + number(values[channel]);
+            out += "\r\n";
+            break;
+        }
+    }
+    return n;
+}

@@ -1,0 +1,46 @@
+#ifndef PLOTSOURCE_H
+#define PLOTSOURCE_H
+
+#include "simoptions.h"
+#include "simrandom.h"
+#include "speedloop.h"
+#include "unitsource.h"
+
+#include <QByteArray>
+#include <QList>
+
+// Frames of named signals for the plotter, one frame per sample time at the
+// rate, in one of the plot framings: speed (a speed loop answering steps of
+// its target), target, steer (a steering error) and sensor (a noisy
+// reading), then further waves for more channels. Teleplot stamps each value
+// with the board's time in milliseconds and prints a lap line now and then;
+// Plain names its columns in a first line.
+class PlotSource : public UnitSource
+{
+public:
+    PlotSource(SimFraming framing, int channels, double rate, quint64 seed);
+
+    qint64 generate(QByteArray &out, qint64 n) override;
+
+    // The name of each channel, in order.
+    static QString channelName(int channel);
+    // Every this many frames Teleplot prints a lap line.
+    static constexpr int kLapFrames = 500;
+    // The target steps every this many seconds.
+    static constexpr double kStepSeconds = 2.0;
+
+    SpeedLoop &speedLoop() { return m_loop; }
+
+private:
+    // The values of the next frame.
+    QList<double> nextValues();
+
+    SimFraming m_framing;
+    int m_channels;
+    double m_rate;
+    SimRandom m_random;
+    SpeedLoop m_loop;
+    qint64 m_index = 0;
+};
+
+#endif // PLOTSOURCE_H

@@ -87,6 +87,10 @@ void TestCommandLine::startOptions()
     QCOMPARE(commandLine.options().language, UiLanguage::English);
     QCOMPARE(commandLine.parse({ "program", "-lang=zh" }), CommandLine::Action::Run);
     QCOMPARE(commandLine.options().language, UiLanguage::Chinese);
+    QVERIFY(!commandLine.options().params);
+
+    QCOMPARE(commandLine.parse({ "program", "--params", SAMPLE_PARAMS }), CommandLine::Action::Run);
+    QCOMPARE(commandLine.options().params->controls.size(), 6);
 }
 
 void TestCommandLine::errorsAreOneLine_data()
@@ -108,6 +112,10 @@ void TestCommandLine::errorsAreOneLine_data()
     QTest::newRow("empty port") << QStringList { "--port", " " } << "port";
     QTest::newRow("value for --open") << QStringList { "--open=yes" } << "open";
     QTest::newRow("unknown language") << QStringList { "--lang", "English" } << "English";
+    QTest::newRow("no tuning set")
+            << QStringList { "--params", "/nonexistent.json" } << "/nonexistent.json";
+    // An XML file (the translation) is no tuning set: the problem is named.
+    QTest::newRow("bad tuning set") << QStringList { "--params", TS_FILE_FOR_PARAMS } << "JSON";
 }
 
 void TestCommandLine::errorsAreOneLine()

@@ -1,6 +1,7 @@
 #include "commandline.h"
 #include "languagebutton.h"
 #include "mainwindow.h"
+#include "paramset.h"
 #include "serialpanel.h"
 #include "settingsstore.h"
 #include "testsupport.h"
@@ -195,6 +196,14 @@ void TestSettingsStore::everyKeyMakesTheRoundTrip()
         { "plotter/xAxis", QStringLiteral("seconds") },
         { "plotter/windowSamples", 5000 },
         { "plotter/windowSeconds", 2.5 },
+        { "tuning/shown", true },
+        { "tuning/floating", false },
+        { "tuning/set",
+          QString::fromUtf8(ParamSet::fromJson(R"({"format": "smartcar-params",
+            "version": 1, "controls": [{"type": "slider", "name": "kp", "command": "kp={v}\n",
+            "value": 3}]})",
+                                               nullptr)
+                                    ->toJson(QJsonDocument::Compact)) },
     };
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         settings.setValue(it.key(), it.value());
@@ -332,7 +341,12 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
                "yMaximum=1\n"
                "xAxis=time\n"
                "windowSamples=99\n"
-               "windowSeconds=nan\n");
+               "windowSeconds=nan\n"
+               "[tuning]\n"
+               "shown=yes\n"
+               "floating=2\n"
+               // A newer file than this program reads.
+               "set=\"{\\\"format\\\": \\\"smartcar-params\\\", \\\"version\\\": 2}\"\n");
     file.close();
     QSettings settings(path, QSettings::IniFormat);
     // Values of other types than text, as a registry or a hand-edited file

@@ -3,9 +3,12 @@
 #include "ccd.h"
 #include "linearccd.h"
 #include "mainwindow.h"
+#include "paramseteditor.h"
 #include "picview.h"
 #include "plotter.h"
 #include "textfit.h"
+#include "tuningdock.h"
+#include "tuningpanel.h"
 #include "uilanguage.h"
 #include "waveview.h"
 
@@ -14,6 +17,7 @@
 #include <QDoubleSpinBox>
 #include <QFontInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -75,6 +79,7 @@ private slots:
     void mainWindow();
     void widestReadouts();
     void aboutDialog();
+    void tuningPanelAndEditor();
 
 private:
     UiTranslation m_translation;
@@ -227,6 +232,32 @@ void TestTextFit::aboutDialog()
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     QCOMPARE(about.size(), QSize(392, 211));
     const QStringList cut = cutTexts(&about);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+}
+
+// The tuning panel with the sample set, and its editor on each kind of item.
+void TestTextFit::tuningPanelAndEditor()
+{
+    QFile file(QStringLiteral(SAMPLE_PARAMS));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const ParamSet set = *ParamSet::fromJson(file.readAll(), nullptr);
+    MainWindow window;
+    window.show();
+    window.tuningDock()->panel()->setParamSet(set);
+    window.tuningDock()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.tuningDock()));
+    QStringList cut = cutTexts(window.tuningDock());
+
+    ParamSetEditor editor(set);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    auto *controls = editor.findChild<QListWidget *>("controlList");
+    for (const int row : { 0, 4, 5 }) {
+        controls->setCurrentRow(row);
+        cut += cutTexts(&editor);
+    }
+    editor.findChild<QListWidget *>("commandList")->setCurrentRow(0);
+    cut += cutTexts(&editor);
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
 }
 

@@ -103,3 +103,24 @@ shot camera-series 3 6 \
 # named in its open dialog): the shot is taken halfway through.
 shot replay 3 13 \
     'xdotool mousemove 338 537 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR/run.cap"; xdotool key Return; sleep 0.5; "$SIM" camera --seed 1 --port "$PORT" & sleep 6; xdotool mousemove 81 250 click 1; sleep 0.5; xdotool mousemove 806 537 click 1; sleep 0.5; xdotool mousemove 380 537 click 1; sleep 1; xdotool key ctrl+a type "$SAVE_DIR/run.cap"; xdotool key Return; xdotool mousemove 1200 700; wait'
+
+# The tuning panel 调参 with the sample set, shown by its button in the status
+# bar beside the oscilloscope; then its editor, opened by its first button.
+# The panel floats at the screen's right edge, so the shots are wider.
+tuning() {
+    name=$1 button_x=$2 lang=$3 tabs=$4
+    PROGRAM_ARGS="$lang --params $top/docs/examples/speed-pid.json" TAB_X="$tabs" \
+        "$top/tools/screenshot-tab.sh" "$raw" 1 5 sh -c \
+        "xdotool mousemove $button_x 537 click 1 mousemove 1200 700; exec \"\$SIM\" scope --seed 1 --rate 2000 --amplitude 30000 --port \"\$PORT\"" \
+        >/dev/null 2>&1
+    convert "$raw" -crop 1280x550+0+0 +repage -strip "$out/$name.png"
+    echo "$out/$name.png"
+    PROGRAM_ARGS="$lang --params $top/docs/examples/speed-pid.json" TAB_X="$tabs" \
+        "$top/tools/screenshot-tab.sh" "$raw" 1 4 sh -c \
+        "xdotool mousemove $button_x 537 click 1; sleep 1; xdotool mousemove 1030 38 click 1; sleep 10" \
+        >/dev/null 2>&1
+    convert "$raw" -crop 1280x550+0+0 +repage -strip "$out/$name-editor.png"
+    echo "$out/$name-editor.png"
+}
+tuning tuning 928 "" "192 255 317 380"
+tuning tuning-en 922 "--lang en" "190 268 350 421"

@@ -395,6 +395,45 @@ For example: FA 29 AA BB 3B</translation>
     </message>
 </context>
 <context>
+    <name>CommandTemplate</name>
+    <message>
+        <source>命令为空</source>
+        <translation>The command is empty</translation>
+    </message>
+    <message>
+        <source>小数位数应在0到%1之间</source>
+        <translation>Decimals must be between 0 and %1</translation>
+    </message>
+    <message>
+        <source>第%1个字符处的“{”没有配对的“}”</source>
+        <translation>The “{” at character %1 has no matching “}”</translation>
+    </message>
+    <message>
+        <source>未知的占位符{%1}</source>
+        <translation>Unknown placeholder {%1}</translation>
+    </message>
+    <message>
+        <source>{%1}需要数值，只能用于滑块和数值框</source>
+        <translation>{%1} needs a value: only sliders and number boxes have one</translation>
+    </message>
+    <message>
+        <source>{%1}只能用于十六进制模式</source>
+        <translation>{%1} works in hex mode only</translation>
+    </message>
+    <message>
+        <source>数值%1超出{%2}的范围</source>
+        <translation>The value %1 does not fit {%2}</translation>
+    </message>
+    <message>
+        <source>第%1个字符处不是一到两位的十六进制数</source>
+        <translation>Character %1 does not start a hex byte of one or two digits</translation>
+    </message>
+    <message>
+        <source>第%1个字符处的转义无效（可用\n \r \t \\ \xNN）</source>
+        <translation>Invalid escape at character %1 (use \n \r \t \\ \xNN)</translation>
+    </message>
+</context>
+<context>
     <name>ExportDialogs</name>
     <message>
         <source>无法打开文件%1，是否被其他程序占用？</source>
@@ -912,6 +951,276 @@ Mid = (Max + Min) / 2</translation>
     </message>
 </context>
 <context>
+    <name>ParamSet</name>
+    <message>
+        <source>“%1”应为文字</source>
+        <translation>“%1” must be text</translation>
+    </message>
+    <message>
+        <source>“%1”应为绝对值不超过%2的数</source>
+        <translation>“%1” must be a number of at most %2 in magnitude</translation>
+    </message>
+    <message>
+        <source>“%1”应为整数</source>
+        <translation>“%1” must be a whole number</translation>
+    </message>
+    <message>
+        <source>“%1”应为true或false</source>
+        <translation>“%1” must be true or false</translation>
+    </message>
+    <message>
+        <source>“mode”应为text或hex</source>
+        <translation>“mode” must be text or hex</translation>
+    </message>
+    <message>
+        <source>未知的控件类型“%1”（可用slider、number、switch、button）</source>
+        <translation>Unknown control type “%1” (use slider, number, switch or button)</translation>
+    </message>
+    <message>
+        <source>快捷键“%1”无效（可用Ctrl+1到Ctrl+9）</source>
+        <translation>Invalid shortcut “%1” (use Ctrl+1 to Ctrl+9)</translation>
+    </message>
+    <message>
+        <source>“%1”应为列表</source>
+        <translation>“%1” must be a list</translation>
+    </message>
+    <message>
+        <source>“%1”多于%2项</source>
+        <translation>“%1” has more than %2 items</translation>
+    </message>
+    <message>
+        <source>文件大于1MB，不是调参文件</source>
+        <translation>The file is larger than 1 MB: not a tuning set</translation>
+    </message>
+    <message>
+        <source>不是有效的JSON（第%1个字节处：%2）</source>
+        <translation>Not valid JSON (at byte %1: %2)</translation>
+    </message>
+    <message>
+        <source>不是调参文件：“format”应为“smartcar-params”</source>
+        <translation>Not a tuning set: “format” must be “smartcar-params”</translation>
+    </message>
+    <message>
+        <source>“version”应为正整数</source>
+        <translation>“version” must be a positive whole number</translation>
+    </message>
+    <message>
+        <source>文件的版本%1比本程序能读的版本%2新，请更新本程序</source>
+        <translation>The file&apos;s version %1 is newer than version %2, which this program reads: please update the program</translation>
+    </message>
+    <message>
+        <source>第%1个控件应为对象</source>
+        <translation>Control %1 must be an object</translation>
+    </message>
+    <message>
+        <source>第%1个控件：%2</source>
+        <translation>Control %1: %2</translation>
+    </message>
+    <message>
+        <source>第%1个快捷指令应为对象</source>
+        <translation>Quick command %1 must be an object</translation>
+    </message>
+    <message>
+        <source>第%1个快捷指令：%2</source>
+        <translation>Quick command %1: %2</translation>
+    </message>
+    <message>
+        <source>名称应为1到%1个字符，首尾无空格</source>
+        <translation>The name must have 1 to %1 characters, without spaces at either end</translation>
+    </message>
+    <message>
+        <source>命令长于%1个字符</source>
+        <translation>The command is longer than %1 characters</translation>
+    </message>
+    <message>
+        <source>数值的绝对值不能超过%1</source>
+        <translation>Numbers may not exceed %1 in magnitude</translation>
+    </message>
+    <message>
+        <source>最小值应小于最大值</source>
+        <translation>The minimum must be below the maximum</translation>
+    </message>
+    <message>
+        <source>步长应大于0，且不超过%1步</source>
+        <translation>The step must be above 0, with at most %1 steps</translation>
+    </message>
+    <message>
+        <source>当前值应在最小值和最大值之间</source>
+        <translation>The value must lie between the minimum and the maximum</translation>
+    </message>
+    <message>
+        <source>小数位数应在0到%1之间</source>
+        <translation>Decimals must be between 0 and %1</translation>
+    </message>
+    <message>
+        <source>步长不能小于%1，即%2位小数所能表示的最小值</source>
+        <translation>The step may not be below %1, the finest %2 decimals show</translation>
+    </message>
+    <message>
+        <source>开命令：%1</source>
+        <translation>On command: %1</translation>
+    </message>
+    <message>
+        <source>关命令：%1</source>
+        <translation>Off command: %1</translation>
+    </message>
+    <message>
+        <source>快捷键应为Ctrl+1到Ctrl+9</source>
+        <translation>The shortcut must be Ctrl+1 to Ctrl+9</translation>
+    </message>
+    <message>
+        <source>重复周期应为0（不重复）或%1到%2毫秒</source>
+        <translation>The repeat period must be 0 (no repeat) or %1 to %2 ms</translation>
+    </message>
+    <message>
+        <source>控件和快捷指令各不能多于%1个</source>
+        <translation>At most %1 controls and %1 quick commands</translation>
+    </message>
+    <message>
+        <source>有两个控件都叫“%1”</source>
+        <translation>Two controls are named “%1”</translation>
+    </message>
+    <message>
+        <source>快捷键Ctrl+%1用了两次</source>
+        <translation>Shortcut Ctrl+%1 is used twice</translation>
+    </message>
+</context>
+<context>
+    <name>ParamSetEditor</name>
+    <message>
+        <source>编辑调参面板</source>
+        <translation>Edit the tuning panel</translation>
+    </message>
+    <message>
+        <source>控件</source>
+        <translation>Controls</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>上移</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>下移</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>快捷指令</source>
+        <translation>Quick commands</translation>
+    </message>
+    <message>
+        <source>属性</source>
+        <translation>Properties</translation>
+    </message>
+    <message>
+        <source>类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>滑块</source>
+        <translation>Slider</translation>
+    </message>
+    <message>
+        <source>数值框</source>
+        <translation>Number box</translation>
+    </message>
+    <message>
+        <source>开关</source>
+        <translation>Switch</translation>
+    </message>
+    <message>
+        <source>按钮</source>
+        <translation>Button</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>模式</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>文本</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>十六进制</source>
+        <translation>Hex</translation>
+    </message>
+    <message>
+        <source>命令</source>
+        <translation>Command</translation>
+    </message>
+    <message>
+        <source>占位符：{v} 数值，{i} 取整；十六进制模式另有{u8} {i8} {u16le} {u16be} {i16le} {i16be} {i32le} {i32be} {f32le} {f32be}；{sum8} {xor8} 前面字节的和或异或。文本模式的转义：\n \r \t \\ \xNN</source>
+        <translation>Placeholders: {v} the value, {i} rounded; in hex mode also {u8} {i8} {u16le} {u16be} {i16le} {i16be} {i32le} {i32be} {f32le} {f32be}; {sum8} {xor8} the sum or XOR of the bytes before. Escapes in text mode: \n \r \t \\ \xNN</translation>
+    </message>
+    <message>
+        <source>开命令</source>
+        <translation>On command</translation>
+    </message>
+    <message>
+        <source>关命令</source>
+        <translation>Off command</translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation>Minimum</translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation>Maximum</translation>
+    </message>
+    <message>
+        <source>步长</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>小数位</source>
+        <translation>Decimals</translation>
+    </message>
+    <message>
+        <source>当前值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>松开滑块时才发送</source>
+        <translation>Send only when the slider is let go</translation>
+    </message>
+    <message>
+        <source>快捷键</source>
+        <translation>Shortcut</translation>
+    </message>
+    <message>
+        <source>重复周期</source>
+        <translation>Repeat every</translation>
+    </message>
+    <message>
+        <source>不重复</source>
+        <translation>No repeat</translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>指令%1</source>
+        <translation>Command %1</translation>
+    </message>
+</context>
+<context>
     <name>Plotter</name>
     <message>
         <source>格式</source>
@@ -1300,6 +1609,110 @@ Choose a rate from %2 to %3 that the port supports.</translation>
     <message>
         <source>%1 对方 %2</source>
         <translation>%1 peer %2</translation>
+    </message>
+</context>
+<context>
+    <name>TuningDock</name>
+    <message>
+        <source>调参</source>
+        <translation>Tuning</translation>
+    </message>
+    <message>
+        <source>显示或隐藏调参面板：滑块、开关、按钮和快捷指令</source>
+        <translation>Show or hide the tuning panel: sliders, switches, buttons and quick commands</translation>
+    </message>
+</context>
+<context>
+    <name>TuningPanel</name>
+    <message>
+        <source>添加、修改、删除和排列控件与快捷指令</source>
+        <translation>Add, change, remove and order the controls and quick commands</translation>
+    </message>
+    <message>
+        <source>编辑…</source>
+        <translation>Edit…</translation>
+    </message>
+    <message>
+        <source>从JSON文件读入一套控件和快捷指令</source>
+        <translation>Read a set of controls and quick commands from a JSON file</translation>
+    </message>
+    <message>
+        <source>导入…</source>
+        <translation>Import…</translation>
+    </message>
+    <message>
+        <source>把这套控件和快捷指令写入JSON文件，与队友共用</source>
+        <translation>Write these controls and quick commands to a JSON file to share with the team</translation>
+    </message>
+    <message>
+        <source>导出…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>还没有控件。点击“编辑…”添加，或“导入…”一个调参文件。</source>
+        <translation>No controls yet: add some with Edit…, or Import… a tuning set.</translation>
+    </message>
+    <message>
+        <source>快捷指令</source>
+        <translation>Quick commands</translation>
+    </message>
+    <message>
+        <source>
+快捷键：%1</source>
+        <translation>
+Shortcut: %1</translation>
+    </message>
+    <message>
+        <source>
+按下后每%1毫秒发送一次，再按停止</source>
+        <translation>
+Once pressed, sends every %1 ms until pressed again</translation>
+    </message>
+    <message>
+        <source>回放时调参面板不发送</source>
+        <translation>The tuning panel does not send during a replay</translation>
+    </message>
+    <message>
+        <source>串口未打开，调参面板的命令没有发送</source>
+        <translation>The port is not open: the tuning panel sent nothing</translation>
+    </message>
+    <message>
+        <source>调参面板的命令发送失败</source>
+        <translation>The tuning panel&apos;s command could not be sent</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>Not a regular file</translation>
+    </message>
+    <message>
+        <source>文件大于1MB，不是调参文件</source>
+        <translation>The file is larger than 1 MB: not a tuning set</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>不能导入%1：
+%2</source>
+        <translation>Cannot import %1:
+%2</translation>
+    </message>
+    <message>
+        <source>写入文件%1失败！</source>
+        <translation>Writing to %1 failed.</translation>
+    </message>
+    <message>
+        <source>导入调参文件</source>
+        <translation>Import a tuning set</translation>
+    </message>
+    <message>
+        <source>调参文件(*.json)</source>
+        <translation>Tuning sets (*.json)</translation>
+    </message>
+    <message>
+        <source>导出调参文件</source>
+        <translation>Export the tuning set</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,8 @@
 #include "baudrates.h"
 
 #include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <iterator>
@@ -63,6 +65,8 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
     parser.addOption(QCommandLineOption(QStringLiteral("open")));
     parser.addOption(QCommandLineOption(QStringLiteral("tab"), QString(), QStringLiteral("name")));
     parser.addOption(QCommandLineOption(QStringLiteral("lang"), QString(), QStringLiteral("code")));
+    parser.addOption(
+            QCommandLineOption(QStringLiteral("params"), QString(), QStringLiteral("file")));
     for (const char *name : kQtOptionsWithValue)
         parser.addOption(QCommandLineOption(QLatin1String(name), QString(), QStringLiteral("x")));
     for (const char *name : kQtFlags)
@@ -130,6 +134,18 @@ QString CommandLine::readOptions(const QCommandLineParser &parser)
         if (!m_options.language)
             return QStringLiteral("unknown language '%1' (choose zh or en)").arg(code);
     }
+    if (parser.isSet(QStringLiteral("params"))) {
+        const QString path = parser.value(QStringLiteral("params"));
+        QFile file(path);
+        QString problem;
+        // Only a plain file: a named pipe would wait for a writer.
+        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+            problem = QStringLiteral("no such file");
+        else
+            m_options.params = ParamSet::fromJson(file.read(ParamSet::kMaxFileSize + 1), &problem);
+        if (!m_options.params)
+            return QStringLiteral("cannot load tuning set '%1': %2").arg(path, problem);
+    }
     m_options.open = parser.isSet(QStringLiteral("open"));
     return QString();
 }
@@ -183,12 +199,14 @@ QString CommandLine::helpText()
                    "                 or plotter\n"
                    "  --lang CODE    the language of the window: zh (Chinese, the default)\n"
                    "                 or en (English)\n"
+                   "  --params FILE  the tuning panel's controls and quick commands: a JSON\n"
+                   "                 file such as the panel exports\n"
                    "  -h, --help     show this text\n"
                    "  -v, --version  show the version\n"
                    "\n"
-                   "--port, --baud, --tab and --lang hold for this run only: they take the\n"
-                   "place of the remembered choices, which stay remembered unless changed in\n"
-                   "the window.\n"
+                   "--port, --baud, --tab, --lang and --params hold for this run only: they\n"
+                   "take the place of the remembered choices, which stay remembered unless\n"
+                   "changed in the window.\n"
                    "Qt's own options, such as -style NAME or -platform NAME, are accepted too.\n"
                    "\n"
                    "Exit status: 0, or 2 for a bad command line (no window shows then).\n")

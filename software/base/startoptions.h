@@ -1,6 +1,7 @@
 #ifndef STARTOPTIONS_H
 #define STARTOPTIONS_H
 
+#include "paramset.h"
 #include "uilanguage.h"
 
 #include <QString>
@@ -16,6 +17,7 @@ struct StartOptions
     std::optional<int> tab;             // 0 terminal, 1 scope, 2 linear CCD, 3 camera, 4 plotter
     bool open = false;                  // open the port once the window shows
     std::optional<UiLanguage> language; // the language of the texts
+    std::optional<ParamSet> params;     // the tuning panel's set
 };
 
 #endif // STARTOPTIONS_H

@@ -16,6 +16,8 @@
 #include "serialconnection.h"
 #include "serialpanel.h"
 #include "statusbarpanel.h"
+#include "tuningdock.h"
+#include "tuningpanel.h"
 #include "windowsettings.h"
 
 #include <QDesktopServices>
@@ -55,6 +57,7 @@ MainWindow::MainWindow(QWidget *parent)
     };
     followTab();
     connect(ui->tabWidget, &QTabWidget::currentChanged, this, followTab);
+    m_tuningDock = new TuningDock(*m_connection, this);
     buildStatusBar();
 
     connect(ui->LableLink, &QLabel::linkActivated, this, &MainWindow::onLinkClick);
@@ -100,10 +103,15 @@ void MainWindow::buildStatusBar()
     m_statusPanel->addSection(recording);
     m_statusPanel->addSection(m_replay);
     m_statusPanel->addSection(frameHealth);
+    statusBar()->addPermanentWidget(m_tuningDock->toggleButton());
     m_languageButton = new LanguageButton;
     statusBar()->addPermanentWidget(m_languageButton);
     // Nothing to record during a replay; the status bar needs the room.
     connect(m_serialPanel, &SerialPanel::replayingChanged, recording, &QWidget::setHidden);
+    connect(m_serialPanel, &SerialPanel::replayingChanged, m_tuningDock->panel(),
+            &TuningPanel::setReplaying);
+    connect(m_tuningDock->panel(), &TuningPanel::message, this,
+            [this](const QString &message) { statusBar()->showMessage(message, kMessageMs); });
     connect(m_connection, &SerialConnection::countersReset, frameHealth, &FrameHealthLabel::reset);
     connect(m_languageButton, &LanguageButton::chosenByUser, this, [this](const QString &message) {
         statusBar()->showMessage(message, LanguageButton::kMessageMs);
@@ -113,7 +121,8 @@ void MainWindow::buildStatusBar()
 QList<SettingsPart *> MainWindow::settingsParts() const
 {
     return { m_windowSettings.get(), m_serialPanel, m_statusPanel, m_languageButton, m_comAssistant,
-             m_oscilloscope,         m_linearCCD,   m_ccd,         m_plotter };
+             m_oscilloscope,         m_linearCCD,   m_ccd,         m_plotter,
+             m_tuningDock };
 }
 
 int MainWindow::currentTab() const

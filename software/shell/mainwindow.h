@@ -20,6 +20,7 @@ class SerialConnection;
 class SerialPanel;
 class SettingsPart;
 class StatusBarPanel;
+class TuningDock;
 class WindowSettings;
 
 QT_BEGIN_NAMESPACE
@@ -29,7 +30,8 @@ class MainWindow;
 QT_END_NAMESPACE
 
 // The one window: the serial panel on the left and the tabs on the right: the
-// four written ones, then the plotter.
+// four written ones, then the plotter; and the tuning panel beside them when
+// the user asks for it.
 // It builds the parts and connects them: the serial connection, or a replay,
 // feeds the stream router, which feeds the current tab.
 class MainWindow : public QMainWindow
@@ -39,6 +41,8 @@ class MainWindow : public QMainWindow
 public:
     // The receive buffer keeps at most this many of the newest bytes.
     static constexpr qsizetype kRecvBufferLimit = StreamRouter::kBufferLimit;
+    // How long the status bar shows a message of the tuning panel.
+    static constexpr int kMessageMs = 5000;
 
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -57,6 +61,7 @@ public:
     Plotter *plotter() const { return m_plotter; }
     LinearCCD *linearCCD() const { return m_linearCCD; }
     CCD *ccd() const { return m_ccd; }
+    TuningDock *tuningDock() const { return m_tuningDock; }
     // Every part that remembers its state, the window first.
     QList<SettingsPart *> settingsParts() const;
 
@@ -92,6 +97,7 @@ private:
     LinearCCD *m_linearCCD;
     CCD *m_ccd;
     Plotter *m_plotter;
+    TuningDock *m_tuningDock;
 };
 
 #endif // MAINWINDOW_H

@@ -4,6 +4,7 @@
 #include "mainwindow.h"
 #include "serialpanel.h"
 #include "startoptions.h"
+#include "tuningdock.h"
 
 #include <QSettings>
 
@@ -42,6 +43,8 @@ void SettingsStore::applyForThisRun(MainWindow &window, const StartOptions &opti
         m_runValues.insert(kBaudRate, *options.baudRate);
     if (options.tab && window.setCurrentTab(*options.tab))
         m_runValues.insert(kTab, *options.tab);
+    if (options.params)
+        window.tuningDock()->setParamSetForThisRun(*options.params);
     if (options.language) {
         window.languageButton()->setChosen(*options.language);
         m_runValues.insert(kLanguage, uiLanguageCode(*options.language));

@@ -1,11 +1,16 @@
 #include "mainwindow.h"
+#include "paramcontrolview.h"
+#include "paramset.h"
 #include "plotdecoder.h"
 #include "plotter.h"
 #include "plotview.h"
 #include "serialpanel.h"
 #include "testsupport.h"
 #include "tst_boardsim_support.h"
+#include "tuningdock.h"
+#include "tuningpanel.h"
 
+#include <QDoubleSpinBox>
 #include <QProcess>
 #include <QSerialPort>
 #include <QTabWidget>
@@ -28,6 +33,7 @@ private slots:
     void holdsEveryValueSent();
     void converterWritesWhatTheTabShowed_data();
     void converterWritesWhatTheTabShowed();
+    void sliderMovesTheCurve();
 };
 
 void TestE2EPlotter::holdsEveryValueSent_data()
@@ -174,6 +180,44 @@ void TestE2EPlotter::converterWritesWhatTheTabShowed()
                                          .arg(double(shown), 0, 'g', 9)));
         }
     }
+    QVERIFY(dialogs.boxes.isEmpty());
+}
+
+// A slider of the tuning panel sends target=, and the simulated board's
+// speed loop steps to that target from then on: the curves follow it.
+void TestE2EPlotter::sliderMovesTheCurve()
+{
+    SKIP_WITHOUT_PTYS();
+    BoardSim sim;
+    QVERIFY(sim.start({ "plot", "--framing", "teleplot", "--rate", "200", "--seed", "5" }));
+    DialogDriver dialogs;
+    MainWindow window;
+    window.show();
+    window.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(4);
+    const auto set = ParamSet::fromJson(
+            R"({"format": "smartcar-params", "version": 1, "controls": [
+                {"type": "slider", "name": "target", "min": 0, "max": 5, "step": 0.5,
+                 "decimals": 1, "value": 0, "mode": "text", "command": "target={v}\n"}]})",
+            nullptr);
+    QVERIFY(set);
+    TuningPanel *panel = window.tuningDock()->panel();
+    panel->setParamSet(*set);
+    typePortAndOpen(&window, sim.path());
+
+    PlotView *view = window.plotter()->view();
+    const auto newest = [view](const QString &name) {
+        for (int channel = 0; channel < view->channelCount(); ++channel) {
+            const PlotHistory &history = view->history(channel);
+            if (view->channelName(channel) == name && history.size() > 0)
+                return history.value(history.size() - 1);
+        }
+        return std::nanf("");
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(newest(QStringLiteral("speed")) >= 0, 10000);
+    panel->controlViews().constFirst()->numberBox()->setValue(4.5);
+    // The board's own targets go no higher than 3.
+    QTRY_COMPARE_WITH_TIMEOUT(newest(QStringLiteral("target")), 4.5f, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(newest(QStringLiteral("speed")) > 4.0f, 10000);
     QVERIFY(dialogs.boxes.isEmpty());
 }
 

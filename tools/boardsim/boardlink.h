@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <utility>
+
 // The simulated board's end of the serial line.
 class BoardLink
 {
@@ -20,8 +22,8 @@ public:
     // open after the last unit until the reader has taken its bytes.
     virtual bool isVirtual() const = 0;
 
-    // Whether someone holds the other end open now. Also reads and discards
-    // whatever the reader sent to the board.
+    // Whether someone holds the other end open now. Also reads whatever the
+    // reader sent to the board, for takeHeard().
     virtual bool readerPresent() = 0;
 
     // Hands bytes to the line; returns how many it took (possibly 0 while the
@@ -34,6 +36,21 @@ public:
     // Drops bytes that the reader left unread when it closed the port, so that
     // the next reader starts at the beginning of a unit.
     virtual void forgetUnread() = 0;
+
+    // What the reader sent since the last call: the newest kHeardLimit bytes.
+    QByteArray takeHeard() { return std::exchange(m_heard, QByteArray()); }
+    static constexpr qsizetype kHeardLimit = 4096;
+
+protected:
+    void heard(const QByteArray &bytes)
+    {
+        m_heard.append(bytes);
+        if (m_heard.size() > kHeardLimit)
+            m_heard.remove(0, m_heard.size() - kHeardLimit);
+    }
+
+private:
+    QByteArray m_heard;
 };
 
 #endif // BOARDLINK_H

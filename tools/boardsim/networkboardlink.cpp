@@ -88,7 +88,7 @@ bool NetworkBoardLink::readerPresent()
     }
     if (!m_socket)
         return false;
-    m_socket->readAll();
+    heard(m_socket->readAll());
     switch (m_socket->state()) {
     case QAbstractSocket::ConnectedState:
         return true;

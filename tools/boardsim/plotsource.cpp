@@ -22,7 +22,35 @@ PlotSource::PlotSource(SimFraming framing, int channels, double rate, quint64 se
     , m_channels(channels)
     , m_rate(rate)
     , m_random(seed)
+    , m_heardTarget(std::nan(""))
 { }
+
+void PlotSource::hear(const QByteArray &bytes)
+{
+    m_command += bytes;
+    qsizetype end;
+    while ((end = m_command.indexOf('\n')) >= 0) {
+        const QByteArray line = m_command.left(end).trimmed();
+        m_command.remove(0, end + 1);
+        const qsizetype equals = line.indexOf('=');
+        bool ok = false;
+        const double value = line.mid(equals + 1).toDouble(&ok);
+        if (equals < 0 || !ok || !std::isfinite(value))
+            continue;
+        const QByteArray name = line.left(equals).trimmed();
+        if (name == "kp")
+            m_loop.kp = value;
+        else if (name == "ki")
+            m_loop.ki = value;
+        else if (name == "kd")
+            m_loop.kd = value;
+        else if (name == "target")
+            m_heardTarget = value;
+    }
+    // A line that never ends is no command.
+    if (m_command.size() > 256)
+        m_command.clear();
+}
 
 QString PlotSource::channelName(int channel)
 {
@@ -33,7 +61,9 @@ QString PlotSource::channelName(int channel)
 QList<double> PlotSource::nextValues()
 {
     const double t = m_index / m_rate;
-    m_loop.target = kTargets[qint64(t / kStepSeconds) % std::size(kTargets)];
+    const qint64 step = qint64(t / kStepSeconds);
+    m_loop.target = std::isnan(m_heardTarget) ? kTargets[step % std::size(kTargets)]
+                                              : (step % 2 ? m_heardTarget : 0.0);
     m_loop.step(1.0 / m_rate);
     QList<double> values;
     for (int channel = 0; channel < m_channels; ++channel) {

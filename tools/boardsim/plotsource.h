@@ -31,6 +31,10 @@ public:
 
     SpeedLoop &speedLoop() { return m_loop; }
 
+    // Lines kp=, ki=, kd= and target= set the speed loop's gains, and the
+    // height of the target's steps: from then on it steps between 0 and that.
+    void hear(const QByteArray &bytes) override;
+
 private:
     // The values of the next frame.
     QList<double> nextValues();
@@ -41,6 +45,11 @@ private:
     SimRandom m_random;
     SpeedLoop m_loop;
     qint64 m_index = 0;
+    // A command line not yet ended.
+    QByteArray m_command;
+    // The target's height set by a command, or NaN while the steps are the
+    // program's own.
+    double m_heardTarget;
 };
 
 #endif // PLOTSOURCE_H

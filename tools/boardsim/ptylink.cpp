@@ -58,8 +58,10 @@ bool PtyLink::readerPresent()
     char discard[4096];
     for (;;) {
         const ssize_t n = ::read(m_master, discard, sizeof discard);
-        if (n > 0)
+        if (n > 0) {
+            heard(QByteArray(discard, qsizetype(n)));
             continue;
+        }
         if (n == 0)
             return false;
         if (errno == EINTR)

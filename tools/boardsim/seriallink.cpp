@@ -32,7 +32,10 @@ bool SerialLink::open(QString &error)
 
 bool SerialLink::readerPresent()
 {
-    return !m_lost && m_port.isOpen();
+    if (m_lost || !m_port.isOpen())
+        return false;
+    heard(m_port.readAll());
+    return true;
 }
 
 qint64 SerialLink::write(const QByteArray &bytes)

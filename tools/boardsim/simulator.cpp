@@ -55,6 +55,7 @@ void Simulator::tick()
             readerGone();
             return;
         }
+        m_source->hear(m_link->takeHeard());
         send();
         return;
     case State::Done:

@@ -9,8 +9,9 @@
 struct SimOptions;
 
 // Makes the bytes of the simulated board, one unit (line, frame, picture or
-// byte) at a time. The content depends only on the options and the seed, never
-// on the clock, so that a seed repeats a run byte for byte.
+// byte) at a time. The content depends only on the options, the seed and the
+// commands the board heard, never on the clock, so that a seed repeats a run
+// byte for byte.
 class UnitSource
 {
 public:
@@ -30,6 +31,8 @@ public:
     }
     // How such a source is paced, for the start-up line; empty otherwise.
     virtual QString paceText() const { return QString(); }
+    // What the reader sent to the board, for a source that takes commands.
+    virtual void hear(const QByteArray &bytes) { Q_UNUSED(bytes); }
 };
 
 // The source for the options' mode; null with a one-line error when it cannot

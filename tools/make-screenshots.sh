@@ -124,3 +124,17 @@ tuning() {
 }
 tuning tuning 928 "" "192 255 317 380"
 tuning tuning-en 922 "--lang en" "190 268 350 421"
+
+# The panel beside the plotter, fed by the simulator's speed loop: kp is set
+# to 0.3 in the panel's number box after 5 s, and the next steps overshoot.
+tuning_plotter() {
+    name=$1 button_x=$2 lang=$3 tabs=$4
+    PROGRAM_ARGS="$lang --params $top/docs/examples/speed-pid.json" TAB_X="$tabs" \
+        "$top/tools/screenshot-tab.sh" "$raw" 4 12 sh -c \
+        "xdotool mousemove $button_x 537 click 1 mousemove 1200 700; (sleep 5; xdotool mousemove 1237 68 click 1 key ctrl+a type 0.3; xdotool key Return mousemove 1200 700) & exec \"\$SIM\" plot --framing teleplot --seed 1 --port \"\$PORT\"" \
+        >/dev/null 2>&1
+    convert "$raw" -crop 1280x550+0+0 +repage -strip "$out/$name.png"
+    echo "$out/$name.png"
+}
+tuning_plotter tuning-plotter 928 "" "192 255 317 380 433"
+tuning_plotter tuning-plotter-en 922 "--lang en" "190 268 350 421 482"

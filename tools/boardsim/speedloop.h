@@ -19,8 +19,8 @@ public:
     double target = 0.0;
 
     // The motor's time constant in seconds and the driver's limit.
-    static constexpr double kTimeConstant = 0.15;
-    static constexpr double kDriveLimit = 5.0;
+    static constexpr double kTimeConstant = 0.5;
+    static constexpr double kDriveLimit = 20.0;
 
 private:
     double m_speed = 0.0;

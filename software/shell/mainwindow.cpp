@@ -121,8 +121,7 @@ void MainWindow::buildStatusBar()
 QList<SettingsPart *> MainWindow::settingsParts() const
 {
     return { m_windowSettings.get(), m_serialPanel, m_statusPanel, m_languageButton, m_comAssistant,
-             m_oscilloscope,         m_linearCCD,   m_ccd,         m_plotter,
-             m_tuningDock };
+             m_oscilloscope,         m_linearCCD,   m_ccd,         m_plotter,        m_tuningDock };
 }
 
 int MainWindow::currentTab() const

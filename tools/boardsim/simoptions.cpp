@@ -130,8 +130,9 @@ ParseOutcome parseSimArguments(const QStringList &arguments, bool virtualPorts, 
     const QCommandLineOption udp(QStringLiteral("udp"), QString(), QStringLiteral("HOST:PORT"));
 
     QCommandLineParser parser;
-    parser.addOptions({ help, version, port, baud, rate, count, time, seed, stay, loop, freq,
-                        amplitude, width, height, framing, jpeg, channels, tcpServer, tcp, udp });
+    parser.addOptions({ help,    version, port,     baud,      rate,      count, time,
+                        seed,    stay,    loop,     freq,      amplitude, width, height,
+                        framing, jpeg,    channels, tcpServer, tcp,       udp });
     if (!parser.parse(arguments)) {
         // The parser's sentence, fitted to the style of the other messages.
         error = parser.errorText();

@@ -56,6 +56,23 @@ echo "$out/status-bar-frames.png"
 shot linear-ccd 2 3 'exec "$SIM" ccd --seed 1 --port "$PORT"'
 shot camera 3 3 'exec "$SIM" camera --seed 1 --port "$PORT"'
 
+# The camera tab proposing the size of 188 x 120 pictures at 2000000 baud,
+# then showing JPEG pictures led by a binary header once 帧头 is chosen.
+proposal() {
+    name=$1 args=$2 tabs=$3
+    PROGRAM_ARGS="$args --baud 2000000" TAB_X="$tabs" "$top/tools/screenshot-tab.sh" "$raw" 3 5 \
+        sh -c 'exec "$SIM" camera --width 188 --height 120 --seed 1 --port "$PORT"' >/dev/null 2>&1
+    convert "$raw" -crop 1000x550+0+0 +repage -strip "$out/$name.png"
+    echo "$out/$name.png"
+}
+proposal high-speed-proposal "" "192 255 317 380 433"
+proposal high-speed-proposal-en "--lang en" "190 268 350 421 482"
+PROGRAM_ARGS="--baud 2000000" "$top/tools/screenshot-tab.sh" "$raw" 3 5 sh -c \
+    'xdotool mousemove 928 379 click 1; sleep 0.5; xdotool key Down Return mousemove 1200 700; exec "$SIM" camera --framing header-binary --jpeg --width 188 --height 120 --seed 1 --port "$PORT"' \
+    >/dev/null 2>&1
+convert "$raw" -crop 1000x550+0+0 +repage -strip "$out/high-speed-header.png"
+echo "$out/high-speed-header.png"
+
 # The plotter in each framing, picked by 自动.
 for framing in firewater justfloat teleplot plain; do
     shot "plotter-$framing" 4 5 "exec \"\$SIM\" plot --framing $framing --seed 1 --rate 200 --port \"\$PORT\""

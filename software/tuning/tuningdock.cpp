@@ -55,6 +55,12 @@ TuningDock::TuningDock(ByteLink &link, QMainWindow *window)
     });
 }
 
+TuningDock::~TuningDock()
+{
+    if (m_button && !m_button->parent())
+        delete m_button;
+}
+
 void TuningDock::setParamSetForThisRun(const ParamSet &set)
 {
     m_panel->setParamSet(set);

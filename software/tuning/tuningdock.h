@@ -4,6 +4,7 @@
 #include "settingspart.h"
 
 #include <QDockWidget>
+#include <QPointer>
 
 class ByteLink;
 class ParamSet;
@@ -22,9 +23,11 @@ class TuningDock : public QDockWidget, public SettingsPart
 public:
     // Adds itself to window's right side, hidden and floating.
     TuningDock(ByteLink &link, QMainWindow *window);
+    ~TuningDock() override;
 
     TuningPanel *panel() const { return m_panel; }
     // The status bar's button that shows and hides it.
+    // Its owner places it; until then it is the dock's.
     QToolButton *toggleButton() const { return m_button; }
 
     // Shows the set of a file for this run only: unless the user edits or
@@ -42,7 +45,7 @@ private:
 
     QMainWindow *m_window;
     TuningPanel *m_panel;
-    QToolButton *m_button;
+    QPointer<QToolButton> m_button;
     bool m_placed = false;
     bool m_setForThisRun = false;
 };

@@ -5,11 +5,11 @@
 
 #include <QDockWidget>
 #include <QPointer>
+#include <QToolButton>
 
 class ByteLink;
 class ParamSet;
 class QMainWindow;
-class QToolButton;
 class TuningPanel;
 
 // The window's side panel 调参, which holds the tuning panel. It floats

@@ -16,13 +16,15 @@ bool sameOptions(const SimOptions &a, const SimOptions &b)
             && a.rate == b.rate && a.count == b.count && a.seed == b.seed
             && a.seedGiven == b.seedGiven && a.stay == b.stay && a.loop == b.loop
             && a.frequencies == b.frequencies && a.amplitudes == b.amplitudes && a.width == b.width
-            && a.height == b.height;
+            && a.height == b.height && a.network == b.network && a.cameraFraming == b.cameraFraming
+            && a.jpeg == b.jpeg && a.plotFraming == b.plotFraming && a.channels == b.channels;
 }
 
 void checkLimits(const SimOptions &options, bool virtualPorts)
 {
     FUZZ_CHECK((options.mode == SimMode::Replay) != options.file.isEmpty());
-    FUZZ_CHECK(virtualPorts || !options.port.isEmpty());
+    FUZZ_CHECK(virtualPorts || !options.port.isEmpty() || !options.network.isEmpty());
+    FUZZ_CHECK(options.port.isEmpty() || options.network.isEmpty());
     FUZZ_CHECK(options.baud >= 1 && options.baud <= 100000000);
     FUZZ_CHECK(std::isfinite(options.rate) && options.rate > 0 && options.rate <= 1e6);
     FUZZ_CHECK(options.count >= 0);
@@ -30,8 +32,11 @@ void checkLimits(const SimOptions &options, bool virtualPorts)
         FUZZ_CHECK(std::isfinite(frequency) && frequency >= 0 && frequency <= 1e6);
     for (const int amplitude : options.amplitudes)
         FUZZ_CHECK(amplitude >= 0 && amplitude <= 32767);
-    FUZZ_CHECK(options.width >= 1 && options.width <= 320);
-    FUZZ_CHECK(options.height >= 1 && options.height <= 240);
+    const bool header = options.cameraFraming != CameraFraming::EndByte;
+    FUZZ_CHECK(options.width >= 1 && options.width <= (header ? 752 : 320));
+    FUZZ_CHECK(options.height >= 1 && options.height <= (header ? 480 : 240));
+    FUZZ_CHECK(!options.jpeg || header);
+    FUZZ_CHECK(options.channels >= 1 && options.channels <= 64);
     FUZZ_CHECK(!options.loop || options.mode == SimMode::Replay);
 }
 
@@ -43,7 +48,9 @@ QString number(double value)
 // The command line that asks for exactly these options.
 QStringList commandLine(const SimOptions &options)
 {
-    static const char *const modes[] = { "text", "scope", "ccd", "camera", "replay" };
+    static const char *const modes[] = { "text", "scope", "ccd", "camera", "plot", "replay" };
+    static const char *const cameraFramings[] = { "end", "header-text", "header-binary" };
+    static const char *const plotFramings[] = { "firewater", "justfloat", "teleplot", "plain" };
     QStringList arguments { QStringLiteral("smartcar-board-sim") };
     auto add = [&arguments](const char *name, const QString &value) {
         arguments << QLatin1String("--") + QLatin1String(name) + QLatin1Char('=') + value;
@@ -51,6 +58,11 @@ QStringList commandLine(const SimOptions &options)
     if (!options.port.isEmpty()) {
         add("port", options.port);
         add("baud", QString::number(options.baud));
+    }
+    if (!options.network.isEmpty()) {
+        const qsizetype scheme = options.network.indexOf(QStringLiteral("://"));
+        arguments << QLatin1String("--") + options.network.left(scheme) + QLatin1Char('=')
+                        + options.network.mid(scheme + 3);
     }
     add("rate", number(options.rate));
     if (options.count > 0)
@@ -74,6 +86,13 @@ QStringList commandLine(const SimOptions &options)
     if (options.mode == SimMode::Camera) {
         add("width", QString::number(options.width));
         add("height", QString::number(options.height));
+        add("framing", QLatin1String(cameraFramings[int(options.cameraFraming)]));
+        if (options.jpeg)
+            arguments << QStringLiteral("--jpeg");
+    }
+    if (options.mode == SimMode::Plot) {
+        add("framing", QLatin1String(plotFramings[int(options.plotFraming)]));
+        add("channels", QString::number(options.channels));
     }
     arguments << QStringLiteral("--") << QLatin1String(modes[int(options.mode)]);
     if (options.mode == SimMode::Replay)

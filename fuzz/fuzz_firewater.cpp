@@ -5,14 +5,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FuzzedDataProvider input(data, size);
-    const QByteArray raw = toByteArray(
-            input.ConsumeBytesAsString(input.ConsumeIntegralInRange<size_t>(0, size)));
-    const std::vector<int> cuts = consumeCuts(input);
     const qsizetype maxWaiting = TextLineDecoder::kMaxLineBytes;
-    feedPlot(PlotFraming::FireWater, raw, cuts, maxWaiting);
-
-    FuzzedDataProvider make(reinterpret_cast<const uint8_t *>(raw.constData()), raw.size());
+    const PlotFuzzInput input = feedFuzzInput(PlotFraming::FireWater, data, size, maxWaiting);
+    FuzzedDataProvider make(reinterpret_cast<const uint8_t *>(input.raw.constData()),
+                            input.raw.size());
     CleanStream clean;
     bool carriageReturnOwed = false;
     while (make.remaining_bytes() > 0) {
@@ -34,6 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
         clean.bytes += line + lineEnd(make, carriageReturnOwed);
     }
-    checkClean(PlotFraming::FireWater, clean, cuts, maxWaiting);
+    checkClean(PlotFraming::FireWater, clean, input.cuts, maxWaiting);
     return 0;
 }

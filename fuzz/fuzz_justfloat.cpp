@@ -8,14 +8,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FuzzedDataProvider input(data, size);
-    const QByteArray raw = toByteArray(
-            input.ConsumeBytesAsString(input.ConsumeIntegralInRange<size_t>(0, size)));
-    const std::vector<int> cuts = consumeCuts(input);
     const qsizetype maxWaiting = JustFloatDecoder::kMaxFrameBytes + 3;
-    feedPlot(PlotFraming::JustFloat, raw, cuts, maxWaiting);
-
-    FuzzedDataProvider make(reinterpret_cast<const uint8_t *>(raw.constData()), raw.size());
+    const PlotFuzzInput input = feedFuzzInput(PlotFraming::JustFloat, data, size, maxWaiting);
+    FuzzedDataProvider make(reinterpret_cast<const uint8_t *>(input.raw.constData()),
+                            input.raw.size());
     CleanStream clean;
     const QByteArray tail = JustFloatDecoder::tail();
     while (make.remaining_bytes() > 0) {
@@ -47,6 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         else
             clean.points += points;
     }
-    checkClean(PlotFraming::JustFloat, clean, cuts, maxWaiting);
+    checkClean(PlotFraming::JustFloat, clean, input.cuts, maxWaiting);
     return 0;
 }

@@ -8,14 +8,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FuzzedDataProvider input(data, size);
-    const QByteArray raw = toByteArray(
-            input.ConsumeBytesAsString(input.ConsumeIntegralInRange<size_t>(0, size)));
-    const std::vector<int> cuts = consumeCuts(input);
     const qsizetype maxWaiting = TextLineDecoder::kMaxLineBytes;
-    feedPlot(PlotFraming::Teleplot, raw, cuts, maxWaiting);
-
-    FuzzedDataProvider make(reinterpret_cast<const uint8_t *>(raw.constData()), raw.size());
+    const PlotFuzzInput input = feedFuzzInput(PlotFraming::Teleplot, data, size, maxWaiting);
+    FuzzedDataProvider make(reinterpret_cast<const uint8_t *>(input.raw.constData()),
+                            input.raw.size());
     CleanStream clean;
     QHash<QByteArray, int> channels;
     bool carriageReturnOwed = false;
@@ -56,6 +52,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                     "m/s";
         clean.bytes += line + lineEnd(make, carriageReturnOwed);
     }
-    checkClean(PlotFraming::Teleplot, clean, cuts, maxWaiting);
+    checkClean(PlotFraming::Teleplot, clean, input.cuts, maxWaiting);
     return 0;
 }

@@ -117,4 +117,24 @@ inline std::vector<int> consumeCuts(FuzzedDataProvider &input)
     return cuts;
 }
 
+// The fuzzer's input as a stream and the cuts of its deliveries. The stream
+// is fed as it is, and is then the material a clean stream is made from.
+struct PlotFuzzInput
+{
+    QByteArray raw;
+    std::vector<int> cuts;
+};
+
+inline PlotFuzzInput feedFuzzInput(PlotFraming framing, const uint8_t *data, size_t size,
+                                   qsizetype maxWaiting)
+{
+    FuzzedDataProvider input(data, size);
+    PlotFuzzInput result;
+    result.raw = toByteArray(
+            input.ConsumeBytesAsString(input.ConsumeIntegralInRange<size_t>(0, size)));
+    result.cuts = consumeCuts(input);
+    feedPlot(framing, result.raw, result.cuts, maxWaiting);
+    return result;
+}
+
 #endif // PLOTFUZZ_H

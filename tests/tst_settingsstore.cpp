@@ -196,6 +196,7 @@ void TestSettingsStore::everyKeyMakesTheRoundTrip()
         { "plotter/xAxis", QStringLiteral("seconds") },
         { "plotter/windowSamples", 5000 },
         { "plotter/windowSeconds", 2.5 },
+        { "plotter/view", QStringLiteral("xy") },
         { "tuning/shown", true },
         { "tuning/floating", false },
         { "tuning/set",

@@ -1314,6 +1314,18 @@ Mid = (Max + Min) / 2</translation>
         <source>PNG图像(*.png)</source>
         <translation>PNG images (*.png)</translation>
     </message>
+    <message>
+        <source>视图</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>频谱</source>
+        <translation>Spectrum</translation>
+    </message>
 </context>
 <context>
     <name>ReceiveDisplay</name>

@@ -197,6 +197,10 @@ void TestSettingsStore::everyKeyMakesTheRoundTrip()
         { "plotter/windowSamples", 5000 },
         { "plotter/windowSeconds", 2.5 },
         { "plotter/view", QStringLiteral("xy") },
+        { "plotter/xy/x", QStringLiteral("path|xy") },
+        { "plotter/xy/y", QStringLiteral("speed") },
+        { "plotter/xy/points", 5000 },
+        { "plotter/xy/equalScale", false },
         { "tuning/shown", true },
         { "tuning/floating", false },
         { "tuning/set",
@@ -343,6 +347,9 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
                "xAxis=time\n"
                "windowSamples=99\n"
                "windowSeconds=nan\n"
+               "xy\\x=\"a\\x1b[2J\"\n"
+               "xy\\points=9\n"
+               "xy\\equalScale=perhaps\n"
                "[tuning]\n"
                "shown=yes\n"
                "floating=2\n"

@@ -1,5 +1,7 @@
 #include "csvformat.h"
 
+#include "xytrail.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -133,4 +135,17 @@ QByteArray lineRecordRow(const QDateTime &time, const QByteArray &line)
         appendNumber(csv, int(quint8(pixel)));
     }
     return csv.append('\n');
+}
+
+QByteArray xyPointsCsv(const XYTrail &points)
+{
+    QByteArray csv("x,y\n");
+    csv.reserve(csv.size() + points.size() * 32);
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        appendNumber(csv, points.x(i));
+        csv.append(',');
+        appendNumber(csv, points.y(i));
+        csv.append('\n');
+    }
+    return csv;
 }

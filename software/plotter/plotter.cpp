@@ -6,6 +6,7 @@
 #include "framehealth.h"
 #include "plotframingdetector.h"
 #include "plotview.h"
+#include "xypage.h"
 
 #include <QAction>
 #include <QPixmap>
@@ -53,6 +54,7 @@ Plotter::Plotter(QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::Plotter)
     , m_view(new PlotView(nullptr))
+    , m_xy(new XYPage(m_view))
     , m_refreshTimer(new QTimer(this))
     , m_firstStampMs(qQNaN())
 {
@@ -62,7 +64,7 @@ Plotter::Plotter(QWidget *parent)
     m_pages->setContentsMargins(0, 0, 0, 0);
     m_pages->addWidget(m_view);
     m_pages->addWidget(new QWidget);
-    m_pages->addWidget(new QWidget);
+    m_pages->addWidget(m_xy);
     ui->plainTextEdit_log->setMaximumBlockCount(kLogLines);
     ui->treeWidget_legend->header()->setStretchLastSection(true);
     ui->treeWidget_legend->setColumnWidth(0, 125);
@@ -81,6 +83,7 @@ Plotter::Plotter(QWidget *parent)
     connect(ui->doubleSpinBox_yMax, &QDoubleSpinBox::valueChanged, this, &Plotter::applyYAxis);
     connect(ui->pushButton_plotClear, &QPushButton::clicked, this, [this] {
         m_view->clear();
+        m_xy->clear();
         ui->plainTextEdit_log->clear();
     });
     connect(m_view, &PlotView::cursorText, this, &Plotter::showCursor);
@@ -103,6 +106,9 @@ Plotter::Plotter(QWidget *parent)
     connect(pauseAction, &QAction::toggled, ui->pushButton_plotPause, &QPushButton::setChecked);
     connect(ui->pushButton_plotPause, &QPushButton::toggled, pauseAction, &QAction::setChecked);
     connect(ui->pushButton_plotPause, &QPushButton::toggled, m_view, &PlotView::setPaused);
+    connect(ui->pushButton_plotPause, &QPushButton::toggled, m_xy, &XYPage::setPaused);
+    connect(m_xy, &XYPage::pauseToggled, ui->pushButton_plotPause, &QPushButton::setChecked);
+    connect(m_xy, &XYPage::cursorText, this, &Plotter::showCursor);
     auto *saveSamplesAction = new QAction(tr("保存数据(CSV)"), this);
     connect(saveSamplesAction, &QAction::triggered, this, &Plotter::saveSamples);
     auto *saveScreenAction = new QAction(tr("保存图像(PNG)"), this);
@@ -161,6 +167,7 @@ void Plotter::setFramingChoice(PlotFraming framing)
     m_head.clear();
     m_decoder.reset();
     m_view->setChannelCount(0);
+    m_xy->clearSeries();
     ui->treeWidget_legend->clear();
     m_firstStampMs = qQNaN();
     if (framing == PlotFraming::Auto)
@@ -209,6 +216,8 @@ void Plotter::decode(QByteArray &buffer)
         for (int n = 0; n < row.count; ++n)
             m_view->addSample(row.channel + n, float(m_batch.values[row.offset + n]), seconds);
     }
+    if (!m_batch.xyPoints.isEmpty())
+        m_xy->addPoints(m_batch.xyPoints, m_decoder->xySeriesNames());
     if (!m_batch.log.isEmpty())
         ui->plainTextEdit_log->appendPlainText(m_batch.log.join(QLatin1Char('\n')));
 }
@@ -261,6 +270,8 @@ void Plotter::addLegendItem(int channel)
 void Plotter::refresh()
 {
     m_view->refresh();
+    if (currentView() == View::XY)
+        m_xy->refresh();
     if (++m_legendRefreshes < kLegendEvery)
         return;
     m_legendRefreshes = 0;
@@ -360,6 +371,7 @@ void Plotter::saveSettings(SettingsGroup &group) const
     group.write(kWindowSamples, ui->spinBox_windowSamples->value());
     group.write(kWindowSeconds, ui->doubleSpinBox_windowSeconds->value());
     group.write(kView, kViewNames[ui->comboBox_view->currentIndex()]);
+    m_xy->saveSettings(group);
 }
 
 void Plotter::restoreSettings(const SettingsGroup &group)
@@ -397,6 +409,7 @@ void Plotter::restoreSettings(const SettingsGroup &group)
     applyXAxis();
     if (const auto view = group.readChoice(kView, kViewNames))
         ui->comboBox_view->setCurrentIndex(*view);
+    m_xy->restoreSettings(group);
 }
 
 // The curves as the screen shows them, the window's samples of each channel.

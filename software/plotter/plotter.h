@@ -15,6 +15,7 @@ class PlotView;
 class QStackedLayout;
 class QTimer;
 class QTreeWidgetItem;
+class XYPage;
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -52,6 +53,7 @@ public:
     // Statistics of the decoder at work, or zeros.
     PlotStats stats() const;
     PlotView *view() const { return m_view; }
+    XYPage *xyPage() const { return m_xy; }
     View currentView() const;
     void setView(View view);
     // Shows the decoder's figures under the plot; the refresh does it four
@@ -77,6 +79,7 @@ private:
 
     Ui::Plotter *ui;
     PlotView *m_view;
+    XYPage *m_xy;
     QStackedLayout *m_pages;
     QTimer *m_refreshTimer;
     std::unique_ptr<PlotDecoder> m_decoder;

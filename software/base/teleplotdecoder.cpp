@@ -91,6 +91,8 @@ TextLineDecoder::LineKind TeleplotDecoder::decodeLine(const char *begin, const c
         times.append(time);
         return true;
     });
+    // A trailing ';' stops the walk with the points taken, a point that fails
+    // with none.
     if (!parsed && times.isEmpty()) {
         batch.values.resize(offset);
         return LineKind::Garbage;

@@ -55,6 +55,9 @@ void XYView::clear()
 {
     for (XYTrail &trail : m_seriesPoints)
         trail.clear();
+    // A paused view is emptied too, as the time view is.
+    m_shown.clear();
+    layOut();
     m_dirty = true;
 }
 

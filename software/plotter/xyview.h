@@ -32,7 +32,7 @@ public:
     // start, the newest XYTrail::kMaxPoints of each.
     void addPoints(const QList<XYPoint> &points, const QStringList &seriesNames);
     const QStringList &seriesNames() const { return m_seriesNames; }
-    // Forgets every point; the series stay.
+    // Forgets every point, those shown included; the series stay.
     void clear();
     // Forgets the series too, for a new decoder.
     void clearSeries();

@@ -223,6 +223,11 @@ void TestTextFit::widestReadouts()
     QTRY_VERIFY(!plotter->findChild<QLabel *>("label_detected")->text().isEmpty());
     cut = cutTexts(&window);
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+    // The XY view's controls, choosing among those channels.
+    plotter->setView(Plotter::View::XY);
+    QTRY_COMPARE(plotter->findChild<QComboBox *>("comboBox_x")->count(), 16);
+    cut = cutTexts(&window);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
 }
 
 void TestTextFit::aboutDialog()

@@ -14,6 +14,7 @@
 class PlotView;
 class QTimer;
 class QTreeWidgetItem;
+class TriggerPanel;
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -35,7 +36,7 @@ public:
     void handleData(QByteArray &buffer) override;
     std::optional<FrameTotals> frameTotals() const override;
 
-    // The framing, the hidden channels, the Y axis and the window.
+    // The framing, the hidden channels, the Y axis, the window and the trigger.
     QString settingsGroup() const override;
     void saveSettings(SettingsGroup &group) const override;
     void restoreSettings(const SettingsGroup &group) override;
@@ -65,6 +66,7 @@ private:
     void showCursor(const QString &text);
     void applyXAxis();
     void applyYAxis();
+    void applyTrigger();
     void saveSamples();
     void saveScreen();
 
@@ -82,6 +84,8 @@ private:
     // Names of channels hidden by the user, also before they appear.
     QSet<QString> m_hidden;
     int m_legendRefreshes = 0;
+    // Under the Y axis controls.
+    TriggerPanel *m_triggerPanel;
 };
 
 #endif // PLOTTER_H

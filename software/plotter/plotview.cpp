@@ -98,6 +98,10 @@ double PlotView::latestValue(int channel) const
 void PlotView::addSample(int channel, float value, double seconds)
 {
     Channel &c = *m_channels[channel];
+    // The source's next sample: every channel of the frame that ended the
+    // sweep is in.
+    if (m_pendingSweepEnd >= 0 && channel == m_triggerSource)
+        holdSweep();
     const double key = m_xAxis == XAxis::Samples ? double(c.history.total()) : seconds;
     c.history.append(value, float(seconds));
     c.columns.add(key, value);
@@ -166,7 +170,8 @@ void PlotView::restartTrigger()
 }
 
 // Each channel's samples numbered end - window + 1 .. end, counted from the
-// sweep's start, so that the trigger sits at the pre-trigger share.
+// sweep's start, so that the trigger sits at the pre-trigger share: for new
+// columns across, the held sweep reduced again from the histories.
 void PlotView::buildSweep(qint64 end)
 {
     auto sweep = std::make_unique<Frozen>();
@@ -183,6 +188,23 @@ void PlotView::buildSweep(qint64 end)
     }
     m_sweep = std::move(sweep);
     m_sweepEnd = end;
+}
+
+// The columns on screen when the sweep ended: a copy that shares their memory
+// until the next sample, so a sweep costs a column per column, whatever the
+// window. The trigger sits at the pre-trigger share within a column.
+void PlotView::holdSweep()
+{
+    auto sweep = std::make_unique<Frozen>();
+    const Channel &source = *m_channels[m_triggerSource];
+    const qint64 right = source.columns.columnOf(double(m_pendingSweepEnd));
+    for (const auto &channel : m_channels) {
+        sweep->columns.append(channel->columns);
+        sweep->rightColumns.append(right);
+    }
+    m_sweep = std::move(sweep);
+    m_sweepEnd = m_pendingSweepEnd;
+    m_pendingSweepEnd = -1;
 }
 
 const PlotView::Frozen *PlotView::held() const
@@ -250,10 +272,8 @@ void PlotView::refreeze()
 
 void PlotView::refresh()
 {
-    if (m_pendingSweepEnd >= 0) {
-        buildSweep(m_pendingSweepEnd);
-        m_pendingSweepEnd = -1;
-    }
+    if (m_pendingSweepEnd >= 0)
+        holdSweep();
     if (!m_dirty)
         return;
     m_dirty = false;

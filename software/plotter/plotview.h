@@ -145,6 +145,7 @@ private:
     const Frozen *held() const;
     bool triggerActive() const { return m_triggerOn && m_xAxis == XAxis::Samples; }
     void restartTrigger();
+    void holdSweep();
     void buildSweep(qint64 end);
     void drawTrigger(QPainter &painter, const YMap &yOf) const;
     void updateRange();
@@ -165,8 +166,8 @@ private:
     Trigger m_trigger;
     bool m_triggerOn = false;
     int m_triggerSource = 0;
-    // The last sweep's columns, built from the histories when the refresh
-    // comes after it ended (a sweep takes at least a screen of samples).
+    // The last sweep's columns, taken once the frame that ended it is in:
+    // at the source's next sample or the next refresh.
     std::unique_ptr<Frozen> m_sweep;
     qint64 m_sweepEnd = -1;
     qint64 m_pendingSweepEnd = -1;

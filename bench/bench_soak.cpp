@@ -113,7 +113,6 @@ bool planFor(const QString &tab, const QSize &camera, Plan &plan)
                    QString::number(framing == QLatin1String("justfloat") ? 16 : 8) },
                  QStringLiteral("frames"),
                  false,
-                 { kCameraWidth, kCameraHeight },
                  tab != framing };
     else
         return false;

@@ -195,6 +195,11 @@ void PlotView::buildSweep(qint64 end)
 // window. The trigger sits at the pre-trigger share within a column.
 void PlotView::holdSweep()
 {
+    // The source went with a shorter frame before its sweep could be taken.
+    if (m_triggerSource >= channelCount()) {
+        m_pendingSweepEnd = -1;
+        return;
+    }
     auto sweep = std::make_unique<Frozen>();
     const Channel &source = *m_channels[m_triggerSource];
     const qint64 right = source.columns.columnOf(double(m_pendingSweepEnd));

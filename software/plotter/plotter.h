@@ -15,6 +15,7 @@ class PlotView;
 class QStackedLayout;
 class QTimer;
 class QTreeWidgetItem;
+class TriggerPanel;
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -39,7 +40,8 @@ public:
     void handleData(QByteArray &buffer) override;
     std::optional<FrameTotals> frameTotals() const override;
 
-    // The framing, the hidden channels, the Y axis, the window and the view.
+    // The framing, the hidden channels, the Y axis, the window, the trigger
+    // and the view.
     QString settingsGroup() const override;
     void saveSettings(SettingsGroup &group) const override;
     void restoreSettings(const SettingsGroup &group) override;
@@ -72,6 +74,7 @@ private:
     void applyView();
     void applyXAxis();
     void applyYAxis();
+    void applyTrigger();
     void saveSamples();
     void saveScreen();
 
@@ -90,6 +93,8 @@ private:
     // Names of channels hidden by the user, also before they appear.
     QSet<QString> m_hidden;
     int m_legendRefreshes = 0;
+    // Under the Y axis controls.
+    TriggerPanel *m_triggerPanel;
 };
 
 #endif // PLOTTER_H

@@ -17,7 +17,9 @@
 //           (188 x 120 pictures ended by FF, or WIDTHxHEIGHT), camera-text or
 //           camera-binary (the same led by a header), camera-full (752 x 480
 //           pictures led by a binary header)
-//           justfloat or firewater (the plotter, 16 or 8 channels of the plot mode)
+//           justfloat or firewater (the plotter, 16 or 8 channels of the plot mode),
+//           justfloat-trigger or firewater-trigger (the same with the trigger
+//           on, Auto, rising through 0 on the fastest of the channels)
 
 #include "ccd.h"
 #include "comassistant.h"
@@ -29,6 +31,7 @@
 #include "serialpanel.h"
 #include "simoptions.h"
 #include "testsupport.h"
+#include "triggerpanel.h"
 #include "unitsource.h"
 
 #include <QAbstractButton>
@@ -65,7 +68,8 @@ struct Plan
     int tabIndex;
     QStringList simArguments; // mode and its options, without rate and count
     QString unit;
-    bool header = false; // the camera's pictures led by a header
+    bool header = false;  // the camera's pictures led by a header
+    bool trigger = false; // the plotter's trigger on
     QSize camera { kCameraWidth, kCameraHeight };
 };
 
@@ -99,13 +103,17 @@ bool planFor(const QString &tab, const QSize &camera, Plan &plan)
                    QStringLiteral("header-binary") },
                  QStringLiteral("pictures"),
                  true };
-    else if (tab == QLatin1String("justfloat") || tab == QLatin1String("firewater"))
+    else if (const QString framing = tab.section(QLatin1Char('-'), 0, 0);
+             (framing == QLatin1String("justfloat") || framing == QLatin1String("firewater"))
+             && (tab == framing || tab == framing + QLatin1String("-trigger")))
         plan = { tab,
                  4,
-                 { QStringLiteral("plot"), QStringLiteral("--framing"), tab,
+                 { QStringLiteral("plot"), QStringLiteral("--framing"), framing,
                    QStringLiteral("--channels"),
-                   QString::number(tab == QLatin1String("justfloat") ? 16 : 8) },
-                 QStringLiteral("frames") };
+                   QString::number(framing == QLatin1String("justfloat") ? 16 : 8) },
+                 QStringLiteral("frames"),
+                 false,
+                 tab != framing };
     else
         return false;
     plan.simArguments << QStringLiteral("--seed") << QString::number(kSeed);
@@ -221,7 +229,8 @@ int main(int argc, char *argv[])
         || camera.isEmpty()) {
         std::fprintf(stderr,
                      "usage: bench_soak hex|text|scope|ccd|camera|camera-text|camera-binary|"
-                     "camera-full|justfloat|firewater MB_PER_S SECONDS [serial|tcp|udp] "
+                     "camera-full|justfloat|firewater|justfloat-trigger|firewater-trigger "
+                     "MB_PER_S SECONDS [serial|tcp|udp] "
                      "[WIDTHxHEIGHT]\n"
                      "(QT_QPA_PLATFORM=offscreen; the board simulator is " BOARDSIM_PROGRAM ")\n");
         return 2;
@@ -275,6 +284,12 @@ int main(int argc, char *argv[])
         for (int ch = 1; ch < 4; ++ch)
             window.oscilloscope()->setChannelScaleIndex(
                     ch, window.oscilloscope()->channelScaleIndex(0));
+    }
+    if (plan.trigger) {
+        // The last channel is the fastest wave; its name comes with the data.
+        auto *panel = window.plotter()->findChild<TriggerPanel *>();
+        panel->setSource(plan.tab.startsWith(QLatin1String("justfloat")) ? 15 : 7);
+        panel->setOn(true);
     }
     if (plan.tabIndex == 3 && plan.header)
         window.ccd()->setFraming(CCD::Framing::Header);

@@ -6,6 +6,7 @@
 #include "framehealth.h"
 #include "plotframingdetector.h"
 #include "plotview.h"
+#include "triggerpanel.h"
 #include "xypage.h"
 
 #include <QAction>
@@ -57,6 +58,7 @@ Plotter::Plotter(QWidget *parent)
     , m_xy(new XYPage(m_view))
     , m_refreshTimer(new QTimer(this))
     , m_firstStampMs(qQNaN())
+    , m_triggerPanel(new TriggerPanel(true, nullptr))
 {
     ui->setupUi(this);
     // One page per view, in the view box's order.
@@ -116,6 +118,14 @@ Plotter::Plotter(QWidget *parent)
     m_view->addActions({ pauseAction, saveSamplesAction, saveScreenAction });
     m_view->setContextMenuPolicy(Qt::ActionsContextMenu);
 
+    m_triggerPanel->setMaximumWidth(ui->treeWidget_legend->maximumWidth());
+    m_triggerPanel->setLevelBound(ui->doubleSpinBox_yMax->maximum());
+    ui->verticalLayout_side->addWidget(m_triggerPanel);
+    connect(m_triggerPanel, &TriggerPanel::changed, this, &Plotter::applyTrigger);
+    connect(m_triggerPanel, &TriggerPanel::rearmClicked, this, [this] {
+        m_view->rearmTrigger();
+        m_triggerPanel->setState(m_view->triggerState());
+    });
     applyXAxis();
     applyYAxis();
     setFramingChoice(PlotFraming::Auto);
@@ -253,6 +263,10 @@ void Plotter::syncChannels(int count)
         }
         item->setText(0, name);
     }
+    QStringList sources;
+    for (int channel = 0; channel < count; ++channel)
+        sources.append(m_view->channelName(channel));
+    m_triggerPanel->setSourceNames(sources);
 }
 
 void Plotter::addLegendItem(int channel)
@@ -272,6 +286,8 @@ void Plotter::refresh()
     m_view->refresh();
     if (currentView() == View::XY)
         m_xy->refresh();
+    if (m_view->triggerOn())
+        m_triggerPanel->setState(m_view->triggerState());
     if (++m_legendRefreshes < kLegendEvery)
         return;
     m_legendRefreshes = 0;
@@ -325,6 +341,7 @@ void Plotter::applyView()
                                           ui->label_yMax,  ui->doubleSpinBox_yMax };
     for (QWidget *widget : timeControls)
         widget->setVisible(time);
+    m_triggerPanel->setVisible(time);
     applyXAxis();
 }
 
@@ -337,6 +354,17 @@ void Plotter::applyXAxis()
     m_view->setWindowSamples(ui->spinBox_windowSamples->value());
     m_view->setWindowSeconds(ui->doubleSpinBox_windowSeconds->value());
     m_view->setXAxis(seconds ? PlotView::XAxis::Seconds : PlotView::XAxis::Samples);
+    // Sweeps are counted in samples: the seconds axis always rolls.
+    m_triggerPanel->setEnabled(!seconds);
+    m_triggerPanel->setToolTip(seconds ? tr("触发只用于样本X轴") : QString());
+}
+
+void Plotter::applyTrigger()
+{
+    m_view->setTrigger(m_triggerPanel->isOn(), m_triggerPanel->source(),
+                       m_triggerPanel->settings());
+    m_triggerPanel->setState(m_view->triggerState());
+    m_view->refresh();
 }
 
 void Plotter::applyYAxis()
@@ -372,6 +400,7 @@ void Plotter::saveSettings(SettingsGroup &group) const
     group.write(kWindowSeconds, ui->doubleSpinBox_windowSeconds->value());
     group.write(kView, kViewNames[ui->comboBox_view->currentIndex()]);
     m_xy->saveSettings(group);
+    m_triggerPanel->save(group);
 }
 
 void Plotter::restoreSettings(const SettingsGroup &group)
@@ -410,6 +439,7 @@ void Plotter::restoreSettings(const SettingsGroup &group)
     if (const auto view = group.readChoice(kView, kViewNames))
         ui->comboBox_view->setCurrentIndex(*view);
     m_xy->restoreSettings(group);
+    m_triggerPanel->restore(group);
 }
 
 // The curves as the screen shows them, the window's samples of each channel.
@@ -419,15 +449,21 @@ void Plotter::saveSamples()
     QList<QList<float>> values;
     QList<float> seconds;
     const qsizetype window = m_view->windowSamples();
+    // A triggered screen shows the samples of its sweep.
+    const qint64 sweepEnd = m_view->shownSweepEnd();
     for (int channel = 0; channel < m_view->channelCount(); ++channel) {
         const PlotHistory &history = m_view->history(channel);
-        const qsizetype count = qMin(history.size(), window);
+        const qint64 first = history.total() - history.size();
+        const qsizetype end = sweepEnd < 0
+                ? history.size()
+                : qsizetype(qBound<qint64>(0, sweepEnd + 1 - first, history.size()));
+        const qsizetype count = qMin(end, window);
         QList<float> store;
         store.reserve(count);
         const bool longest = count > seconds.size();
         if (longest)
             seconds.clear();
-        for (qsizetype i = history.size() - count; i < history.size(); ++i) {
+        for (qsizetype i = end - count; i < end; ++i) {
             store.append(history.value(i));
             if (longest)
                 seconds.append(history.seconds(i));

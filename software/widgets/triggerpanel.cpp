@@ -6,9 +6,12 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 

@@ -210,6 +210,7 @@ void TestSettingsStore::everyKeyMakesTheRoundTrip()
         { "plotter/trigger/mode", QStringLiteral("normal") },
         { "plotter/trigger/preTrigger", 75 },
         { "plotter/trigger/band", 2.0 },
+        { "plotter/view", QStringLiteral("xy") },
         { "tuning/shown", true },
         { "tuning/floating", false },
         { "tuning/set",

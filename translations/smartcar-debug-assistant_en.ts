@@ -1345,6 +1345,18 @@ Mid = (Max + Min) / 2</translation>
         <source>触发只用于样本X轴</source>
         <translation>The trigger works on the sample X axis only</translation>
     </message>
+    <message>
+        <source>视图</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>频谱</source>
+        <translation>Spectrum</translation>
+    </message>
 </context>
 <context>
     <name>ReceiveDisplay</name>

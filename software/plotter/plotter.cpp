@@ -9,9 +9,9 @@
 #include "triggerpanel.h"
 
 #include <QAction>
-#include <QHBoxLayout>
 #include <QPixmap>
 #include <QSignalBlocker>
+#include <QStackedLayout>
 #include <QTimer>
 
 #include <cmath>
@@ -28,6 +28,10 @@ const QString kWindowSamples = QStringLiteral("windowSamples");
 const QString kWindowSeconds = QStringLiteral("windowSeconds");
 const QStringList kYAxisNames { QStringLiteral("auto"), QStringLiteral("fixed") };
 const QStringList kXAxisNames { QStringLiteral("samples"), QStringLiteral("seconds") };
+const QString kView = QStringLiteral("view");
+// The order of the view box and of the pages.
+const QStringList kViewNames { QStringLiteral("time"), QStringLiteral("spectrum"),
+                               QStringLiteral("xy") };
 // The order of the framing box.
 const PlotFraming kFramings[] = { PlotFraming::Auto, PlotFraming::FireWater, PlotFraming::JustFloat,
                                   PlotFraming::Teleplot, PlotFraming::Plain };
@@ -55,9 +59,12 @@ Plotter::Plotter(QWidget *parent)
     , m_triggerPanel(new TriggerPanel(true, nullptr))
 {
     ui->setupUi(this);
-    auto *plotLayout = new QHBoxLayout(ui->frame_plot);
-    plotLayout->setContentsMargins(0, 0, 0, 0);
-    plotLayout->addWidget(m_view);
+    // One page per view, in the view box's order.
+    m_pages = new QStackedLayout(ui->frame_plot);
+    m_pages->setContentsMargins(0, 0, 0, 0);
+    m_pages->addWidget(m_view);
+    m_pages->addWidget(new QWidget);
+    m_pages->addWidget(new QWidget);
     ui->plainTextEdit_log->setMaximumBlockCount(kLogLines);
     ui->treeWidget_legend->header()->setStretchLastSection(true);
     ui->treeWidget_legend->setColumnWidth(0, 125);
@@ -65,6 +72,7 @@ Plotter::Plotter(QWidget *parent)
 
     connect(ui->comboBox_framing, &QComboBox::activated, this,
             [this](int index) { setFramingChoice(kFramings[index]); });
+    connect(ui->comboBox_view, &QComboBox::currentIndexChanged, this, &Plotter::applyView);
     connect(ui->comboBox_xAxis, &QComboBox::currentIndexChanged, this, &Plotter::applyXAxis);
     connect(ui->spinBox_windowSamples, &QSpinBox::valueChanged, m_view,
             &PlotView::setWindowSamples);
@@ -301,11 +309,38 @@ void Plotter::showCursor(const QString &text)
             text, Qt::ElideRight, ui->label_readout->width()));
 }
 
+Plotter::View Plotter::currentView() const
+{
+    return View(ui->comboBox_view->currentIndex());
+}
+
+void Plotter::setView(View view)
+{
+    ui->comboBox_view->setCurrentIndex(int(view));
+}
+
+// The time view's own controls show with it.
+void Plotter::applyView()
+{
+    const bool time = currentView() == View::Time;
+    m_pages->setCurrentIndex(int(currentView()));
+    const QList<QWidget *> timeControls { ui->label_xAxis, ui->comboBox_xAxis,
+                                          ui->label_yAxis, ui->comboBox_yAxis,
+                                          ui->label_yMin,  ui->doubleSpinBox_yMin,
+                                          ui->label_yMax,  ui->doubleSpinBox_yMax };
+    for (QWidget *widget : timeControls)
+        widget->setVisible(time);
+    // The trigger holds sweeps of the time view.
+    m_triggerPanel->setVisible(time);
+    applyXAxis();
+}
+
 void Plotter::applyXAxis()
 {
+    const bool time = currentView() == View::Time;
     const bool seconds = ui->comboBox_xAxis->currentIndex() == 1;
-    ui->spinBox_windowSamples->setVisible(!seconds);
-    ui->doubleSpinBox_windowSeconds->setVisible(seconds);
+    ui->spinBox_windowSamples->setVisible(time && !seconds);
+    ui->doubleSpinBox_windowSeconds->setVisible(time && seconds);
     m_view->setWindowSamples(ui->spinBox_windowSamples->value());
     m_view->setWindowSeconds(ui->doubleSpinBox_windowSeconds->value());
     m_view->setXAxis(seconds ? PlotView::XAxis::Seconds : PlotView::XAxis::Samples);
@@ -353,6 +388,7 @@ void Plotter::saveSettings(SettingsGroup &group) const
     group.write(kXAxis, kXAxisNames[ui->comboBox_xAxis->currentIndex()]);
     group.write(kWindowSamples, ui->spinBox_windowSamples->value());
     group.write(kWindowSeconds, ui->doubleSpinBox_windowSeconds->value());
+    group.write(kView, kViewNames[ui->comboBox_view->currentIndex()]);
     m_triggerPanel->save(group);
 }
 
@@ -389,6 +425,8 @@ void Plotter::restoreSettings(const SettingsGroup &group)
     if (const auto xAxis = group.readChoice(kXAxis, kXAxisNames))
         ui->comboBox_xAxis->setCurrentIndex(*xAxis);
     applyXAxis();
+    if (const auto view = group.readChoice(kView, kViewNames))
+        ui->comboBox_view->setCurrentIndex(*view);
     m_triggerPanel->restore(group);
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 class PlotView;
+class QStackedLayout;
 class QTimer;
 class QTreeWidgetItem;
 class TriggerPanel;
@@ -30,13 +31,17 @@ class Plotter : public QWidget, public StreamSink, public SettingsPart
     Q_OBJECT
 
 public:
+    // The pages of the plot's frame, in the order of the view box.
+    enum class View { Time, Spectrum, XY };
+
     explicit Plotter(QWidget *parent);
     ~Plotter() override;
 
     void handleData(QByteArray &buffer) override;
     std::optional<FrameTotals> frameTotals() const override;
 
-    // The framing, the hidden channels, the Y axis, the window and the trigger.
+    // The framing, the hidden channels, the Y axis, the window, the view and
+    // the trigger.
     QString settingsGroup() const override;
     void saveSettings(SettingsGroup &group) const override;
     void restoreSettings(const SettingsGroup &group) override;
@@ -49,6 +54,8 @@ public:
     // Statistics of the decoder at work, or zeros.
     PlotStats stats() const;
     PlotView *view() const { return m_view; }
+    View currentView() const;
+    void setView(View view);
     // Shows the decoder's figures under the plot; the refresh does it four
     // times a second.
     void showStatistics(const PlotStats &stats);
@@ -64,6 +71,7 @@ private:
     void addLegendItem(int channel);
     void refresh();
     void showCursor(const QString &text);
+    void applyView();
     void applyXAxis();
     void applyYAxis();
     void applyTrigger();
@@ -72,6 +80,7 @@ private:
 
     Ui::Plotter *ui;
     PlotView *m_view;
+    QStackedLayout *m_pages;
     QTimer *m_refreshTimer;
     std::unique_ptr<PlotDecoder> m_decoder;
     // The first bytes, while 自动 has not picked a framing.

@@ -79,7 +79,11 @@ QList<double> PlotSource::nextValues()
                             + 0.02 * m_random.symmetric();
             break;
         case 3:
-            values << 1.2 + 0.3 * std::sin(kTwoPi * 0.2 * t) + 0.15 * m_random.symmetric();
+            // A drifting reading with white noise and the motor's vibration,
+            // whose lines the spectrum shows.
+            values << 1.2 + 0.3 * std::sin(kTwoPi * 0.2 * t) + 0.15 * m_random.symmetric()
+                            + 0.08 * std::sin(kTwoPi * kVibrationHz[0] * t)
+                            + 0.04 * std::sin(kTwoPi * kVibrationHz[1] * t);
             break;
         default:
             values << channel * std::sin(kTwoPi * 0.1 * channel * t);
@@ -122,6 +126,10 @@ qint64 PlotSource::generate(QByteArray &out, qint64 n)
                         + number(values[channel]);
                 out += channel < 2 ? "\xC2\xA7m/s\n" : "\n";
             }
+            // The car's position estimate on a figure-eight track, in metres.
+            const double angle = kTwoPi * m_index / m_rate / kPathSeconds;
+            out += ">path:" + number(4.0 * std::sin(angle) + 0.02 * m_random.symmetric()) + ":"
+                    + number(2.0 * std::sin(2.0 * angle) + 0.02 * m_random.symmetric()) + "|xy\n";
             break;
         }
         case SimFraming::Plain:

@@ -12,9 +12,10 @@
 // Frames of named signals for the plotter, one frame per sample time at the
 // rate, in one of the plot framings: speed (a speed loop answering steps of
 // its target), target, steer (a steering error) and sensor (a noisy
-// reading), then further waves for more channels. Teleplot stamps each value
-// with the board's time in milliseconds and prints a lap line now and then;
-// Plain names its columns in a first line.
+// reading with the motor's vibration in it), then further waves for more
+// channels. Teleplot stamps each value with the board's time in
+// milliseconds, adds the car's position as an XY point `path` and prints a
+// lap line now and then; Plain names its columns in a first line.
 class PlotSource : public UnitSource
 {
 public:
@@ -28,6 +29,10 @@ public:
     static constexpr int kLapFrames = 500;
     // The target steps every this many seconds.
     static constexpr double kStepSeconds = 2.0;
+    // The vibration in sensor, in Hz.
+    static constexpr double kVibrationHz[2] = { 13.0, 31.0 };
+    // One round of the XY path takes this long.
+    static constexpr double kPathSeconds = 20.0;
 
     SpeedLoop &speedLoop() { return m_loop; }
 

@@ -1342,10 +1342,6 @@ Mid = (Max + Min) / 2</translation>
         <translation>PNG images (*.png)</translation>
     </message>
     <message>
-        <source>触发只用于样本X轴</source>
-        <translation>The trigger works on the sample X axis only</translation>
-    </message>
-    <message>
         <source>视图</source>
         <translation>View</translation>
     </message>
@@ -1356,6 +1352,10 @@ Mid = (Max + Min) / 2</translation>
     <message>
         <source>频谱</source>
         <translation>Spectrum</translation>
+    </message>
+    <message>
+        <source>触发只用于样本X轴</source>
+        <translation>The trigger works on the sample X axis only</translation>
     </message>
 </context>
 <context>

@@ -330,7 +330,6 @@ void Plotter::applyView()
                                           ui->label_yMax,  ui->doubleSpinBox_yMax };
     for (QWidget *widget : timeControls)
         widget->setVisible(time);
-    // The trigger holds sweeps of the time view.
     m_triggerPanel->setVisible(time);
     applyXAxis();
 }

@@ -40,8 +40,8 @@ public:
     void handleData(QByteArray &buffer) override;
     std::optional<FrameTotals> frameTotals() const override;
 
-    // The framing, the hidden channels, the Y axis, the window, the view and
-    // the trigger.
+    // The framing, the hidden channels, the Y axis, the window, the trigger
+    // and the view.
     QString settingsGroup() const override;
     void saveSettings(SettingsGroup &group) const override;
     void restoreSettings(const SettingsGroup &group) override;

@@ -236,6 +236,12 @@ void TestPlotter::triggerHoldsAStandingSweep()
     feed(23);
     feed(90);
     QCOMPARE(plotter.view()->screenImage(), first);
+    // Paused, the screen and the CSV keep the sweep.
+    const qint64 held = plotter.view()->shownSweepEnd();
+    plotter.findChild<QPushButton *>("pushButton_plotPause")->click();
+    feed(200);
+    QCOMPARE(plotter.view()->shownSweepEnd(), held);
+    plotter.findChild<QPushButton *>("pushButton_plotPause")->click();
 
     SettingsGroup group;
     plotter.saveSettings(group);

@@ -156,7 +156,9 @@ void PlotView::rearmTrigger()
 
 qint64 PlotView::shownSweepEnd() const
 {
-    return !m_frozen && triggerActive() && !m_trigger.rolls() && m_sweep ? m_sweepEnd : -1;
+    if (m_frozen)
+        return m_frozenSweepEnd;
+    return triggerActive() && !m_trigger.rolls() && m_sweep ? m_sweepEnd : -1;
 }
 
 // A new screen or source: the held sweep no longer fits it.
@@ -250,6 +252,7 @@ void PlotView::setPaused(bool paused)
     if (paused == this->paused())
         return;
     if (paused) {
+        m_frozenSweepEnd = shownSweepEnd();
         if (const Frozen *shown = held()) {
             m_frozen = std::make_unique<Frozen>(*shown);
             m_dirty = true;

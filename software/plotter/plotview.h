@@ -72,8 +72,8 @@ public:
     bool triggerOn() const { return m_triggerOn; }
     void rearmTrigger();
     Trigger::State triggerState() const { return m_trigger.state(); }
-    // The sample number of the last sample of the sweep on screen, or -1
-    // while the screen rolls or shows none.
+    // The sample number of the last sample of the sweep on screen, also
+    // while paused, or -1 while the screen rolls or shows none.
     qint64 shownSweepEnd() const;
 
     // Brings the range up to date and repaints, when something changed;
@@ -171,6 +171,8 @@ private:
     std::unique_ptr<Frozen> m_sweep;
     qint64 m_sweepEnd = -1;
     qint64 m_pendingSweepEnd = -1;
+    // The sweep the paused screen shows, or -1.
+    qint64 m_frozenSweepEnd = -1;
     // The dense curves of the last paint, a screen column per row; kept for
     // the next paint's memory.
     QImage m_denseBuffer;

@@ -4,11 +4,15 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -24,6 +28,9 @@ const QStringList kEdgeNames
 const QStringList kModeNames
         = { QStringLiteral("auto"), QStringLiteral("normal"), QStringLiteral("single") };
 constexpr double kLevelBound = 1e6;
+const char *const kStateTexts[] = { QT_TRANSLATE_NOOP("TriggerPanel", "等待触发"),
+                                    QT_TRANSLATE_NOOP("TriggerPanel", "已触发"),
+                                    QT_TRANSLATE_NOOP("TriggerPanel", "已停止") };
 
 QDoubleSpinBox *volts(QWidget *parent, double minimum)
 {
@@ -57,14 +64,23 @@ TriggerPanel::TriggerPanel(bool narrow, QWidget *parent)
     m_pre->setSuffix(QStringLiteral(" %"));
     m_pre->setKeyboardTracking(false);
     m_rearm->setToolTip(tr("单次触发后再等下一次"));
+    // As wide as the widest state from the start, so that the rows keep
+    // their places when the state changes.
+    int stateWidth = 0;
+    for (const char *text : kStateTexts)
+        stateWidth = std::max(stateWidth, m_state->fontMetrics().horizontalAdvance(tr(text)));
+    m_state->setMinimumWidth(stateWidth);
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(2);
     grid->addWidget(m_on, 0, 0, 1, 2);
-    grid->addWidget(m_state, 0, 2);
-    grid->addWidget(m_rearm, 0, 3);
+    // The state beside the button, so that its width moves no column below.
+    auto *stateRow = new QHBoxLayout;
+    stateRow->addWidget(m_state, 1, Qt::AlignRight);
+    stateRow->addWidget(m_rearm);
+    grid->addLayout(stateRow, 0, 2, 1, 2);
     const auto addRow = [&](int row, const QString &first, QWidget *firstField,
                             const QString &second, QWidget *secondField) {
         grid->addWidget(new QLabel(first, this), row, 0);
@@ -175,9 +191,7 @@ void TriggerPanel::setLevelBound(double bound)
 
 void TriggerPanel::setState(Trigger::State state)
 {
-    static const char *const texts[]
-            = { QT_TR_NOOP("等待触发"), QT_TR_NOOP("已触发"), QT_TR_NOOP("已停止") };
-    m_state->setText(isOn() ? tr(texts[int(state)]) : QString());
+    m_state->setText(isOn() ? tr(kStateTexts[int(state)]) : QString());
 }
 
 void TriggerPanel::save(SettingsGroup &group) const

@@ -1,0 +1,102 @@
+#include "plothistory.h"
+#include "spectrum.h"
+
+#include <QTest>
+
+#include <cmath>
+
+// The spectrum's arithmetic: where a known sine's line falls and how strong
+// it reads, whole or still filling, and the sample rate from arrival times.
+class TestSpectrum : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sineReadsAtItsFrequencyAndAmplitude_data();
+    void sineReadsAtItsFrequencyAndAmplitude();
+    void rateComesFromArrivalTimes();
+};
+
+void TestSpectrum::sineReadsAtItsFrequencyAndAmplitude_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::addColumn<double>("rate");
+    QTest::addColumn<double>("hertz");
+    QTest::addColumn<double>("amplitude");
+    QTest::addColumn<double>("offset");
+    QTest::addColumn<int>("samples");
+
+    QTest::newRow("between bins") << 4096 << 200.0 << 13.37 << 5.0 << 0.0 << 10000;
+    QTest::newRow("on a bin, with an offset") << 1024 << 1000.0 << 125.0 << 0.5 << 300.0 << 5000;
+    QTest::newRow("smallest") << 256 << 50.0 << 21.1 << 100.0 << -2.0 << 256;
+    QTest::newRow("largest") << 65536 << 20000.0 << 3141.5 << 1e-3 << 1.0 << 70000;
+    // Padded with zeros: a quarter of the points held so far.
+    QTest::newRow("filling") << 16384 << 200.0 << 31.0 << 2.0 << 10.0 << 4096;
+}
+
+void TestSpectrum::sineReadsAtItsFrequencyAndAmplitude()
+{
+    QFETCH(int, points);
+    QFETCH(double, rate);
+    QFETCH(double, hertz);
+    QFETCH(double, amplitude);
+    QFETCH(double, offset);
+    QFETCH(int, samples);
+
+    PlotHistory history;
+    for (int i = 0; i < samples; ++i) {
+        // A gap in the stream must not spoil the spectrum.
+        const float value = i == samples - qMin(samples, points) + 1
+                ? NAN
+                : float(offset + amplitude * std::sin(2 * 3.14159265358979 * hertz * i / rate + 1));
+        history.append(value, float(i / rate));
+    }
+    Spectrum spectrum;
+    QVERIFY(spectrum.setPoints(points));
+    for (const double given : { qQNaN(), rate }) {
+        const Spectrum::Result result = spectrum.compute(history, given);
+        QVERIFY(result.valid());
+        QCOMPARE(result.decibels.size(), points / 2 + 1);
+        QCOMPARE(result.samples, qMin(samples, points));
+        QVERIFY(qAbs(result.rate / rate - 1) < 1e-3);
+        QVERIFY2(qAbs(result.peakHz - hertz) <= result.binHz,
+                 qPrintable(QString::number(result.peakHz)));
+        QVERIFY2(qAbs(result.peakDecibels - 20 * std::log10(amplitude)) < 1,
+                 qPrintable(QString::number(result.peakDecibels)));
+        // A dozen bins of the samples taken away, the window keeps the line's
+        // leakage low, where none would leave it some 30 dB down.
+        const int away = 12 * points / int(result.samples);
+        const int line = int(std::lround(hertz / result.binHz));
+        const int far = line + away <= points / 2 ? line + away : line - away;
+        QVERIFY2(result.decibels[far] < result.peakDecibels - 60,
+                 qPrintable(QString::number(result.decibels[far])));
+    }
+}
+
+void TestSpectrum::rateComesFromArrivalTimes()
+{
+    // 500 samples a second arriving in bursts of 25 with one arrival time.
+    PlotHistory history;
+    for (int i = 0; i < 20000; ++i)
+        history.append(float(i % 7), float((i / 25 + 1) * 0.05));
+    Spectrum spectrum;
+    QVERIFY(!spectrum.setPoints(1000));
+    QVERIFY(spectrum.setPoints(8192));
+    const Spectrum::Result measured = spectrum.compute(history, qQNaN());
+    QVERIFY(qAbs(measured.rate - 500) < 2);
+    QCOMPARE(measured.binHz, measured.rate / 8192);
+    const Spectrum::Result set = spectrum.compute(history, 123);
+    QCOMPARE(set.rate, 123.0);
+    QCOMPARE(set.measuredRate, measured.rate);
+
+    // Times that do not advance tell no rate, and nothing is computed.
+    PlotHistory burst;
+    for (int i = 0; i < 300; ++i)
+        burst.append(1, 2.5f);
+    QVERIFY(std::isnan(Spectrum::rateFromTimes(burst, 300)));
+    QVERIFY(!spectrum.compute(burst, qQNaN()).valid());
+    QVERIFY(spectrum.compute(burst, 100).valid());
+}
+
+QTEST_GUILESS_MAIN(TestSpectrum)
+#include "tst_spectrum.moc"

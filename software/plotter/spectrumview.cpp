@@ -3,7 +3,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <climits>
 #include <cmath>
 
 namespace {
@@ -114,6 +113,7 @@ void SpectrumView::updateRange()
 
 void SpectrumView::rebuild()
 {
+    m_area = plotRect();
     updateRange();
     m_lines.clear();
     m_peaks.clear();
@@ -143,36 +143,36 @@ void SpectrumView::rebuild()
 }
 
 // A point per bin, or per screen column where bins are more than the columns:
-// the column's highest and lowest bin.
+// the column's highest and lowest bin, found before either is placed.
 QPolygon SpectrumView::reduce(const Spectrum::Result &spectrum) const
 {
     QPolygon line;
     const QList<float> &decibels = spectrum.decibels;
-    line.reserve(2 * qMin<qsizetype>(decibels.size(), plotRect().width() + 1));
-    int column = INT_MIN;
-    int top = 0;
-    int bottom = 0;
-    for (qsizetype k = 0; k < decibels.size(); ++k) {
-        const int x = xOf(k * spectrum.binHz);
-        const int y = yOf(decibels[k]);
+    line.reserve(2 * qMin<qsizetype>(decibels.size(), m_area.width() + 1));
+    const double columnsPerBin = spectrum.binHz / m_hzMaximum * (m_area.width() - 1);
+    const auto addColumn = [&](int column, float high, float low) {
+        const int x = m_area.left() + column;
+        line.append(QPoint(x, yOf(high)));
+        if (low != high)
+            line.append(QPoint(x, yOf(low)));
+    };
+    int column = 0;
+    float high = decibels.isEmpty() ? 0 : decibels[0];
+    float low = high;
+    for (qsizetype k = 1; k < decibels.size(); ++k) {
+        const int x = int(k * columnsPerBin + 0.5);
+        const float value = decibels[k];
         if (x == column) {
-            top = qMin(top, y);
-            bottom = qMax(bottom, y);
+            high = qMax(high, value);
+            low = qMin(low, value);
             continue;
         }
-        if (column != INT_MIN) {
-            line.append(QPoint(column, top));
-            if (bottom != top)
-                line.append(QPoint(column, bottom));
-        }
+        addColumn(column, high, low);
         column = x;
-        top = bottom = y;
+        high = low = value;
     }
-    if (column != INT_MIN) {
-        line.append(QPoint(column, top));
-        if (bottom != top)
-            line.append(QPoint(column, bottom));
-    }
+    if (!decibels.isEmpty())
+        addColumn(column, high, low);
     return line;
 }
 
@@ -187,16 +187,14 @@ QRect SpectrumView::plotRect() const
 
 int SpectrumView::xOf(double hertz) const
 {
-    const QRect area = plotRect();
-    const double x = area.left() + hertz / m_hzMaximum * (area.width() - 1);
+    const double x = m_area.left() + hertz / m_hzMaximum * (m_area.width() - 1);
     return int(std::lround(qBound(-1e6, x, 1e6)));
 }
 
 int SpectrumView::yOf(double decibels) const
 {
-    const QRect area = plotRect();
     const double span = m_dbMaximum - m_dbMinimum;
-    const double y = area.bottom() - (decibels - m_dbMinimum) / span * (area.height() - 1);
+    const double y = m_area.bottom() - (decibels - m_dbMinimum) / span * (m_area.height() - 1);
     return int(std::lround(qBound(-1e6, y, 1e6)));
 }
 
@@ -208,7 +206,7 @@ QString SpectrumView::hertzText(double hertz) const
 void SpectrumView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const QRect area = plotRect();
+    const QRect area = m_area;
     const QFontMetrics metrics = painter.fontMetrics();
     painter.fillRect(rect(), kBackground);
 
@@ -279,7 +277,7 @@ void SpectrumView::resizeEvent(QResizeEvent *)
 
 void SpectrumView::mouseMoveEvent(QMouseEvent *event)
 {
-    const QRect area = plotRect();
+    const QRect &area = m_area;
     if (m_curves.isEmpty() || !area.contains(event->position().toPoint())) {
         emit cursorText(QString());
         return;

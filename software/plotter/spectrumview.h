@@ -76,6 +76,8 @@ private:
     static double niceStep(double span, int count);
 
     QList<Curve> m_curves;
+    // The plot's place in the widget, with room for the ticks' texts.
+    QRect m_area;
     QString m_note;
     bool m_autoRange = true;
     double m_dbMinimum = -100;

@@ -1,12 +1,18 @@
+#include "csvformat.h"
 #include "plothistory.h"
+#include "plotter.h"
 #include "spectrum.h"
+#include "spectrumpage.h"
 
+#include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <cmath>
 
 // The spectrum's arithmetic: where a known sine's line falls and how strong
-// it reads, whole or still filling, and the sample rate from arrival times.
+// it reads, whole or still filling, and the sample rate from arrival times;
+// then its page in the plotter, and the CSV of what it shows.
 class TestSpectrum : public QObject
 {
     Q_OBJECT
@@ -15,7 +21,26 @@ private slots:
     void sineReadsAtItsFrequencyAndAmplitude_data();
     void sineReadsAtItsFrequencyAndAmplitude();
     void rateComesFromArrivalTimes();
+    void pageFollowsShownChannelsAndPause();
+    void csvSharesTheFrequencyColumnWhenItCan();
 };
+
+namespace {
+
+// Teleplot lines stamped a millisecond apart: a sine of hertz on "a", a
+// constant on "b".
+QByteArray teleplot(int from, int count, double hertz)
+{
+    QByteArray lines;
+    for (int i = from; i < from + count; ++i) {
+        const double value = 3 * std::sin(2 * 3.14159265358979 * hertz * i / 1000);
+        lines += ">a:" + QByteArray::number(i) + ":" + QByteArray::number(value, 'g', 9) + "\n";
+        lines += ">b:" + QByteArray::number(i) + ":1\n";
+    }
+    return lines;
+}
+
+} // namespace
 
 void TestSpectrum::sineReadsAtItsFrequencyAndAmplitude_data()
 {
@@ -98,5 +123,44 @@ void TestSpectrum::rateComesFromArrivalTimes()
     QVERIFY(spectrum.compute(burst, 100).valid());
 }
 
-QTEST_GUILESS_MAIN(TestSpectrum)
+void TestSpectrum::pageFollowsShownChannelsAndPause()
+{
+    Plotter plotter(nullptr);
+    plotter.setFramingChoice(PlotFraming::Teleplot);
+    plotter.setView(Plotter::View::Spectrum);
+    SpectrumPage *page = plotter.spectrumPage();
+    page->setPoints(1024);
+    QByteArray lines = teleplot(0, 2000, 125);
+    plotter.handleData(lines);
+    const auto curves = [page] { return page->view()->curves(); };
+    QTRY_COMPARE(curves().size(), 2);
+    QVERIFY(qAbs(curves()[0].spectrum.rate - 1000) < 0.01);
+    QVERIFY(qAbs(curves()[0].spectrum.peakHz - 125) <= curves()[0].spectrum.binHz);
+
+    auto *legend = plotter.findChild<QTreeWidget *>("treeWidget_legend");
+    legend->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+    QTRY_COMPARE(curves().size(), 1);
+    QCOMPARE(curves()[0].name, QStringLiteral("a"));
+
+    // Paused, the screen keeps its spectrum while another tone arrives.
+    auto *pause = plotter.findChild<QPushButton *>("pushButton_plotPause");
+    pause->setChecked(true);
+    lines = teleplot(2000, 2000, 300);
+    plotter.handleData(lines);
+    QTest::qWait(200);
+    QVERIFY(qAbs(curves()[0].spectrum.peakHz - 125) < 1);
+    pause->setChecked(false);
+    QTRY_VERIFY(qAbs(curves()[0].spectrum.peakHz - 300) < 1);
+}
+
+void TestSpectrum::csvSharesTheFrequencyColumnWhenItCan()
+{
+    const QList<QList<float>> decibels { { -1.5f, -2 }, { -3 } };
+    QCOMPARE(spectrumCsv({ "a", "b,c" }, { 0.5, 0.5 }, decibels),
+             QByteArray("frequency,a,\"b,c\"\n0,-1.5,-3\n0.5,-2,\n"));
+    QCOMPARE(spectrumCsv({ "a", "b" }, { 0.5, 2 }, decibels),
+             QByteArray("a Hz,a,b Hz,b\n0,-1.5,0,-3\n0.5,-2,,\n"));
+}
+
+QTEST_MAIN(TestSpectrum)
 #include "tst_spectrum.moc"

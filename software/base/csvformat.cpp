@@ -154,7 +154,7 @@ QByteArray spectrumCsv(const QStringList &names, const QList<double> &binHz,
     for (qsizetype c = 0; c < names.size(); ++c) {
         if (!shared)
             csv.append(c > 0 ? "," : "").append(headerField(names[c] + QStringLiteral(" Hz")));
-        csv.append(shared || c > 0 ? "," : "").append(headerField(names[c]));
+        csv.append(',').append(headerField(names[c]));
     }
     csv.append('\n');
     csv.reserve(csv.size() + rows * 26 * (decibels.size() + 1));

@@ -50,13 +50,17 @@ void TestSpectrum::sineReadsAtItsFrequencyAndAmplitude_data()
     QTest::addColumn<double>("amplitude");
     QTest::addColumn<double>("offset");
     QTest::addColumn<int>("samples");
+    // A slow drift, far stronger than the line, inside the lobe of DC.
+    QTest::addColumn<double>("drift");
 
-    QTest::newRow("between bins") << 4096 << 200.0 << 13.37 << 5.0 << 0.0 << 10000;
-    QTest::newRow("on a bin, with an offset") << 1024 << 1000.0 << 125.0 << 0.5 << 300.0 << 5000;
-    QTest::newRow("smallest") << 256 << 50.0 << 21.1 << 100.0 << -2.0 << 256;
-    QTest::newRow("largest") << 65536 << 20000.0 << 3141.5 << 1e-3 << 1.0 << 70000;
+    QTest::newRow("between bins") << 4096 << 200.0 << 13.37 << 5.0 << 0.0 << 10000 << 0.0;
+    QTest::newRow("on a bin, with an offset")
+            << 1024 << 1000.0 << 125.0 << 0.5 << 300.0 << 5000 << 0.0;
+    QTest::newRow("smallest") << 256 << 50.0 << 21.1 << 100.0 << -2.0 << 256 << 0.0;
+    QTest::newRow("largest") << 65536 << 20000.0 << 3141.5 << 1e-3 << 1.0 << 70000 << 0.0;
     // Padded with zeros: a quarter of the points held so far.
-    QTest::newRow("filling") << 16384 << 200.0 << 31.0 << 2.0 << 10.0 << 4096;
+    QTest::newRow("filling") << 16384 << 200.0 << 31.0 << 2.0 << 10.0 << 4096 << 0.0;
+    QTest::newRow("beside a drift") << 4096 << 200.0 << 13.0 << 0.08 << 1.2 << 4096 << 3.0;
 }
 
 void TestSpectrum::sineReadsAtItsFrequencyAndAmplitude()
@@ -67,13 +71,15 @@ void TestSpectrum::sineReadsAtItsFrequencyAndAmplitude()
     QFETCH(double, amplitude);
     QFETCH(double, offset);
     QFETCH(int, samples);
+    QFETCH(double, drift);
 
     PlotHistory history;
     for (int i = 0; i < samples; ++i) {
         // A gap in the stream must not spoil the spectrum.
         const float value = i == samples - qMin(samples, points) + 1
                 ? NAN
-                : float(offset + amplitude * std::sin(2 * 3.14159265358979 * hertz * i / rate + 1));
+                : float(offset + amplitude * std::sin(2 * 3.14159265358979 * hertz * i / rate + 1)
+                        + drift * std::sin(2 * 3.14159265358979 * 1.5 * i / points));
         history.append(value, float(i / rate));
     }
     Spectrum spectrum;

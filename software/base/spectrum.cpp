@@ -126,15 +126,18 @@ Spectrum::Result Spectrum::compute(const PlotHistory &history, double rate)
     }
 
     // DC leaks into the bins of its window's main lobe, two bins wide on each
-    // side over the samples taken, wider in bins when they are padded.
+    // side over the samples taken, wider in bins when they are padded. The
+    // peak is the strongest bin above both neighbours past that lobe: the
+    // flank of a slow drift's line there is no line of its own.
     const int from = int(std::ceil(2.0 * m_points / count)) + 1;
-    if (from >= last)
-        return result;
-    int peak = from;
-    for (int k = from + 1; k < last; ++k) {
-        if (decibels[k] > decibels[peak])
+    int peak = -1;
+    for (int k = qMax(from, 1); k < last; ++k) {
+        if (decibels[k] > decibels[k - 1] && decibels[k] >= decibels[k + 1]
+            && (peak < 0 || decibels[k] > decibels[peak]))
             peak = k;
     }
+    if (peak < 0)
+        return result;
     // A parabola through the top three bins in dB places the line between
     // them, to a few hundredths of a bin under a Hann window.
     const double before = decibels[peak - 1];

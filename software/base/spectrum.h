@@ -26,8 +26,9 @@ public:
         double rate = qQNaN();
         double measuredRate = qQNaN();
         double binHz = qQNaN();
-        // The strongest line outside the DC bin's lobe, placed between bins
-        // by the shape of its top; NaN while there is none.
+        // The strongest line outside the DC bin's lobe (a bin above both
+        // its neighbours), placed between bins by the shape of its top; NaN
+        // while there is none.
         double peakHz = qQNaN();
         double peakDecibels = qQNaN();
         // Samples taken, at most N.

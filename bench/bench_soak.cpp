@@ -17,7 +17,8 @@
 //           (188 x 120 pictures ended by FF, or WIDTHxHEIGHT), camera-text or
 //           camera-binary (the same led by a header), camera-full (752 x 480
 //           pictures led by a binary header)
-//           justfloat or firewater (the plotter, 16 or 8 channels of the plot mode)
+//           justfloat or firewater (the plotter, 16 or 8 channels of the plot mode),
+//           justfloat-spectrum (the same 16 channels in the view 频谱, 16,384 points)
 
 #include "ccd.h"
 #include "comassistant.h"
@@ -28,6 +29,7 @@
 #include "plotter.h"
 #include "serialpanel.h"
 #include "simoptions.h"
+#include "spectrumpage.h"
 #include "testsupport.h"
 #include "unitsource.h"
 
@@ -99,12 +101,13 @@ bool planFor(const QString &tab, const QSize &camera, Plan &plan)
                    QStringLiteral("header-binary") },
                  QStringLiteral("pictures"),
                  true };
-    else if (tab == QLatin1String("justfloat") || tab == QLatin1String("firewater"))
+    else if (tab == QLatin1String("justfloat") || tab == QLatin1String("firewater")
+             || tab == QLatin1String("justfloat-spectrum"))
         plan = { tab,
                  4,
-                 { QStringLiteral("plot"), QStringLiteral("--framing"), tab,
-                   QStringLiteral("--channels"),
-                   QString::number(tab == QLatin1String("justfloat") ? 16 : 8) },
+                 { QStringLiteral("plot"), QStringLiteral("--framing"),
+                   tab.section(QLatin1Char('-'), 0, 0), QStringLiteral("--channels"),
+                   QString::number(tab == QLatin1String("firewater") ? 8 : 16) },
                  QStringLiteral("frames") };
     else
         return false;
@@ -221,7 +224,8 @@ int main(int argc, char *argv[])
         || camera.isEmpty()) {
         std::fprintf(stderr,
                      "usage: bench_soak hex|text|scope|ccd|camera|camera-text|camera-binary|"
-                     "camera-full|justfloat|firewater MB_PER_S SECONDS [serial|tcp|udp] "
+                     "camera-full|justfloat|firewater|justfloat-spectrum MB_PER_S SECONDS "
+                     "[serial|tcp|udp] "
                      "[WIDTHxHEIGHT]\n"
                      "(QT_QPA_PLATFORM=offscreen; the board simulator is " BOARDSIM_PROGRAM ")\n");
         return 2;
@@ -280,6 +284,10 @@ int main(int argc, char *argv[])
         window.ccd()->setFraming(CCD::Framing::Header);
     else if (plan.tabIndex == 3)
         window.ccd()->setPictureSize(plan.camera);
+    if (plan.tab == QLatin1String("justfloat-spectrum")) {
+        window.plotter()->setView(Plotter::View::Spectrum);
+        window.plotter()->spectrumPage()->setPoints(16384);
+    }
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;

@@ -211,6 +211,12 @@ void TestSettingsStore::everyKeyMakesTheRoundTrip()
         { "plotter/trigger/mode", QStringLiteral("normal") },
         { "plotter/trigger/preTrigger", 75 },
         { "plotter/trigger/band", 2.0 },
+        { "plotter/spectrum/points", 65536 },
+        { "plotter/spectrum/rateMode", QStringLiteral("manual") },
+        { "plotter/spectrum/rate", 250.5 },
+        { "plotter/spectrum/dbAxis", QStringLiteral("fixed") },
+        { "plotter/spectrum/dbMinimum", -150.0 },
+        { "plotter/spectrum/dbMaximum", 20.0 },
         { "tuning/shown", true },
         { "tuning/floating", false },
         { "tuning/set",
@@ -357,6 +363,13 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
                "xAxis=time\n"
                "windowSamples=99\n"
                "windowSeconds=nan\n"
+               // Not a power of two; a rate of none; limits the wrong way round.
+               "spectrum\\points=1000\n"
+               "spectrum\\rateMode=measured\n"
+               "spectrum\\rate=0\n"
+               "spectrum\\dbAxis=fixed!\n"
+               "spectrum\\dbMinimum=10\n"
+               "spectrum\\dbMaximum=-10\n"
                "[tuning]\n"
                "shown=yes\n"
                "floating=2\n"

@@ -6,6 +6,7 @@
 #include "paramseteditor.h"
 #include "picview.h"
 #include "plotter.h"
+#include "spectrumpage.h"
 #include "textfit.h"
 #include "tuningdock.h"
 #include "tuningpanel.h"
@@ -221,6 +222,12 @@ void TestTextFit::widestReadouts()
     plotter->showStatistics(
             PlotStats { 123456789, 123456789, 123456789, 9999, 123456789, 123456789, 0, 0 });
     QTRY_VERIFY(!plotter->findChild<QLabel *>("label_detected")->text().isEmpty());
+    cut = cutTexts(&window);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+    // The spectrum's controls, every one of them in use.
+    plotter->setView(Plotter::View::Spectrum);
+    plotter->spectrumPage()->setManualRate(999999.99);
+    plotter->spectrumPage()->findChild<QComboBox *>("comboBox_decibels")->setCurrentIndex(1);
     cut = cutTexts(&window);
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
 }

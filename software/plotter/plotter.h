@@ -12,6 +12,7 @@
 #include <memory>
 
 class PlotView;
+class SpectrumPage;
 class QStackedLayout;
 class QTimer;
 class QTreeWidgetItem;
@@ -40,8 +41,8 @@ public:
     void handleData(QByteArray &buffer) override;
     std::optional<FrameTotals> frameTotals() const override;
 
-    // The framing, the hidden channels, the Y axis, the window, the trigger
-    // and the view.
+    // The framing, the hidden channels, the Y axis, the window, the trigger,
+    // the view and the spectrum's settings.
     QString settingsGroup() const override;
     void saveSettings(SettingsGroup &group) const override;
     void restoreSettings(const SettingsGroup &group) override;
@@ -54,6 +55,7 @@ public:
     // Statistics of the decoder at work, or zeros.
     PlotStats stats() const;
     PlotView *view() const { return m_view; }
+    SpectrumPage *spectrumPage() const { return m_spectrum; }
     View currentView() const;
     void setView(View view);
     // Shows the decoder's figures under the plot; the refresh does it four
@@ -81,6 +83,7 @@ private:
     Ui::Plotter *ui;
     PlotView *m_view;
     QStackedLayout *m_pages;
+    SpectrumPage *m_spectrum;
     QTimer *m_refreshTimer;
     std::unique_ptr<PlotDecoder> m_decoder;
     // The first bytes, while 自动 has not picked a framing.

@@ -17,9 +17,10 @@ esac
 
 missing=""
 # qt6-tools-dev and qt6-l10n-tools: lupdate and lrelease, which build the
-# translations into the program.
-for package in cmake make g++ qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-l10n-tools \
-    $extra; do
+# translations into the program; libkissfft-dev, found by pkg-config: the FFT
+# of the plotter's spectrum.
+for package in cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-tools-dev \
+    qt6-l10n-tools libkissfft-dev $extra; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" \
         || missing="$missing $package"
 done

@@ -19,7 +19,9 @@
 //           pictures led by a binary header)
 //           justfloat or firewater (the plotter, 16 or 8 channels of the plot mode),
 //           justfloat-trigger or firewater-trigger (the same with the trigger
-//           on, Auto, rising through 0 on the fastest of the channels)
+//           on, Auto, rising through 0 on the fastest of the channels),
+//           justfloat-spectrum or justfloat-trigger-spectrum (the same 16
+//           channels in the view 频谱, 16,384 points, the trigger on or off)
 
 #include "ccd.h"
 #include "comassistant.h"
@@ -30,6 +32,7 @@
 #include "plotter.h"
 #include "serialpanel.h"
 #include "simoptions.h"
+#include "spectrumpage.h"
 #include "testsupport.h"
 #include "triggerpanel.h"
 #include "unitsource.h"
@@ -105,7 +108,10 @@ bool planFor(const QString &tab, const QSize &camera, Plan &plan)
                  true };
     else if (const QString framing = tab.section(QLatin1Char('-'), 0, 0);
              (framing == QLatin1String("justfloat") || framing == QLatin1String("firewater"))
-             && (tab == framing || tab == framing + QLatin1String("-trigger")))
+             && QStringList { framing, framing + QLatin1String("-trigger"),
+                              framing + QLatin1String("-spectrum"),
+                              framing + QLatin1String("-trigger-spectrum") }
+                        .contains(tab))
         plan = { tab,
                  4,
                  { QStringLiteral("plot"), QStringLiteral("--framing"), framing,
@@ -113,7 +119,7 @@ bool planFor(const QString &tab, const QSize &camera, Plan &plan)
                    QString::number(framing == QLatin1String("justfloat") ? 16 : 8) },
                  QStringLiteral("frames"),
                  false,
-                 tab != framing };
+                 tab.contains(QLatin1String("-trigger")) };
     else
         return false;
     plan.simArguments << QStringLiteral("--seed") << QString::number(kSeed);
@@ -229,8 +235,9 @@ int main(int argc, char *argv[])
         || camera.isEmpty()) {
         std::fprintf(stderr,
                      "usage: bench_soak hex|text|scope|ccd|camera|camera-text|camera-binary|"
-                     "camera-full|justfloat|firewater|justfloat-trigger|firewater-trigger "
-                     "MB_PER_S SECONDS [serial|tcp|udp] "
+                     "camera-full|justfloat|firewater|justfloat-trigger|firewater-trigger|"
+                     "justfloat-spectrum|justfloat-trigger-spectrum MB_PER_S SECONDS "
+                     "[serial|tcp|udp] "
                      "[WIDTHxHEIGHT]\n"
                      "(QT_QPA_PLATFORM=offscreen; the board simulator is " BOARDSIM_PROGRAM ")\n");
         return 2;
@@ -295,6 +302,10 @@ int main(int argc, char *argv[])
         window.ccd()->setFraming(CCD::Framing::Header);
     else if (plan.tabIndex == 3)
         window.ccd()->setPictureSize(plan.camera);
+    if (plan.tab.endsWith(QLatin1String("-spectrum"))) {
+        window.plotter()->setView(Plotter::View::Spectrum);
+        window.plotter()->spectrumPage()->setPoints(16384);
+    }
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;

@@ -215,6 +215,12 @@ void TestSettingsStore::everyKeyMakesTheRoundTrip()
         { "plotter/trigger/mode", QStringLiteral("normal") },
         { "plotter/trigger/preTrigger", 75 },
         { "plotter/trigger/band", 2.0 },
+        { "plotter/spectrum/points", 65536 },
+        { "plotter/spectrum/rateMode", QStringLiteral("manual") },
+        { "plotter/spectrum/rate", 250.5 },
+        { "plotter/spectrum/dbAxis", QStringLiteral("fixed") },
+        { "plotter/spectrum/dbMinimum", -150.0 },
+        { "plotter/spectrum/dbMaximum", 20.0 },
         { "tuning/shown", true },
         { "tuning/floating", false },
         { "tuning/set",
@@ -364,6 +370,13 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
                "xy\\x=\"a\\x1b[2J\"\n"
                "xy\\points=9\n"
                "xy\\equalScale=perhaps\n"
+               // Not a power of two; a rate of none; limits the wrong way round.
+               "spectrum\\points=1000\n"
+               "spectrum\\rateMode=measured\n"
+               "spectrum\\rate=0\n"
+               "spectrum\\dbAxis=fixed!\n"
+               "spectrum\\dbMinimum=10\n"
+               "spectrum\\dbMaximum=-10\n"
                "[tuning]\n"
                "shown=yes\n"
                "floating=2\n"

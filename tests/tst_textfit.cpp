@@ -6,6 +6,7 @@
 #include "paramseteditor.h"
 #include "picview.h"
 #include "plotter.h"
+#include "spectrumpage.h"
 #include "textfit.h"
 #include "tuningdock.h"
 #include "tuningpanel.h"
@@ -226,6 +227,12 @@ void TestTextFit::widestReadouts()
     // The XY view's controls, choosing among those channels.
     plotter->setView(Plotter::View::XY);
     QTRY_COMPARE(plotter->findChild<QComboBox *>("comboBox_x")->count(), 16);
+    cut = cutTexts(&window);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+    // The spectrum's controls, every one of them in use.
+    plotter->setView(Plotter::View::Spectrum);
+    plotter->spectrumPage()->setManualRate(999999.99);
+    plotter->spectrumPage()->findChild<QComboBox *>("comboBox_decibels")->setCurrentIndex(1);
     cut = cutTexts(&window);
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
 }

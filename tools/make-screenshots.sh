@@ -173,3 +173,11 @@ shot trigger-scope 1 5 "$scope_trigger"
 shot trigger-plotter 4 9 "$plot_trigger"
 english trigger-scope-en 1 5 "$scope_trigger"
 english trigger-plotter-en 4 9 "$plot_trigger"
+# The plotter's spectrum of the noisy sensor alone (CH4 in FireWater): the
+# other channels unticked in the legend, 频谱 chosen in the view box and 2048
+# points, whose 10 s fill before the shot; the mouse on the 13 Hz line.
+spectrum_feed() {
+    echo "\"\$SIM\" plot --framing firewater --seed 1 --rate 200 --port \"\$PORT\" & sleep 1.5; xdotool mousemove 773 111 click 1 mousemove 773 127 click 1 mousemove 773 143 click 1 mousemove $1 68 click 1; sleep 0.5; xdotool key Down Return; sleep 0.5; xdotool mousemove $2 95 click 1; sleep 0.5; xdotool key Up Return mousemove 268 250; wait"
+}
+shot plotter-spectrum 4 16 "$(spectrum_feed 447 220)"
+english plotter-spectrum-en 4 16 "$(spectrum_feed 480 235)"

@@ -1588,6 +1588,88 @@ Choose a rate from %2 to %3 that the port supports.</translation>
     </message>
 </context>
 <context>
+    <name>SpectrumPage</name>
+    <message>
+        <source>点数</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>每个通道取最新的这么多个样本</source>
+        <translation>How many of each channel&apos;s newest samples to take</translation>
+    </message>
+    <message>
+        <source>采样率</source>
+        <translation>Rate</translation>
+    </message>
+    <message>
+        <source>自动</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>手动</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>每秒的样本数</source>
+        <translation>Samples per second</translation>
+    </message>
+    <message>
+        <source>固定</source>
+        <translation>Fixed</translation>
+    </message>
+    <message>
+        <source>最小</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>最大</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>保存数据(CSV)</source>
+        <translation>Save data (CSV)</translation>
+    </message>
+    <message>
+        <source>保存图像(PNG)</source>
+        <translation>Save picture (PNG)</translation>
+    </message>
+    <message>
+        <source>采样率 %1 Hz · 分辨率 %2 Hz</source>
+        <translation>Rate %1 Hz · resolution %2 Hz</translation>
+    </message>
+    <message>
+        <source>采样率 %1 Hz（测得 %2 Hz）· 分辨率 %3 Hz</source>
+        <translation>Rate %1 Hz (measured %2 Hz) · resolution %3 Hz</translation>
+    </message>
+    <message>
+        <source> · 样本 %1/%2</source>
+        <translation> · samples %1/%2</translation>
+    </message>
+    <message>
+        <source>到达时间测不出采样率，请手动设定</source>
+        <translation>The arrival times show no rate: set it by hand</translation>
+    </message>
+    <message>
+        <source>等待数据…</source>
+        <translation>Waiting for data…</translation>
+    </message>
+    <message>
+        <source>CSV文件(*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>PNG图像(*.png)</source>
+        <translation>PNG images (*.png)</translation>
+    </message>
+</context>
+<context>
+    <name>SpectrumView</name>
+    <message>
+        <source>%1 峰值 %2 Hz %3 dB</source>
+        <translation>%1 peak %2 Hz %3 dB</translation>
+    </message>
+</context>
+<context>
     <name>StatusBarPanel</name>
     <message>
         <source>自动重连</source>

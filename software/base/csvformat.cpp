@@ -23,6 +23,17 @@ void appendTwoDigits(QByteArray &out, int value)
     out.append(char('0' + value / 10 % 10)).append(char('0' + value % 10));
 }
 
+// A name in the header line, quoted where it needs to be.
+QByteArray headerField(const QString &name)
+{
+    QByteArray field = name.toUtf8();
+    if (field.contains(',') || field.contains('"') || field.contains('\n')) {
+        field.replace("\"", "\"\"");
+        field = '"' + field + '"';
+    }
+    return field;
+}
+
 } // namespace
 
 QByteArray scopeSamplesCsv(const QList<double> (&stores)[4])
@@ -61,14 +72,8 @@ QByteArray plotSamplesCsv(const QStringList &names, const QList<QList<float>> &v
     for (const QList<float> &store : values)
         rows = std::max(rows, store.size());
     QByteArray csv("sample,time");
-    for (const QString &name : names) {
-        QByteArray field = name.toUtf8();
-        if (field.contains(',') || field.contains('"') || field.contains('\n')) {
-            field.replace("\"", "\"\"");
-            field = '"' + field + '"';
-        }
-        csv.append(',').append(field);
-    }
+    for (const QString &name : names)
+        csv.append(',').append(headerField(name));
     csv.append('\n');
     csv.reserve(csv.size() + rows * (24 + 16 * (values.size() + 1)));
     for (qsizetype row = 0; row < rows; ++row) {
@@ -145,6 +150,43 @@ QByteArray xyPointsCsv(const XYTrail &points)
         appendNumber(csv, points.x(i));
         csv.append(',');
         appendNumber(csv, points.y(i));
+        csv.append('\n');
+    }
+    return csv;
+}
+
+QByteArray spectrumCsv(const QStringList &names, const QList<double> &binHz,
+                       const QList<QList<float>> &decibels)
+{
+    const bool shared = std::all_of(binHz.begin(), binHz.end(),
+                                    [&binHz](double step) { return step == binHz.first(); });
+    qsizetype rows = 0;
+    for (const QList<float> &curve : decibels)
+        rows = std::max(rows, curve.size());
+    QByteArray csv;
+    if (shared)
+        csv.append("frequency");
+    for (qsizetype c = 0; c < names.size(); ++c) {
+        if (!shared)
+            csv.append(c > 0 ? "," : "").append(headerField(names[c] + QStringLiteral(" Hz")));
+        csv.append(',').append(headerField(names[c]));
+    }
+    csv.append('\n');
+    csv.reserve(csv.size() + rows * 26 * (decibels.size() + 1));
+    for (qsizetype row = 0; row < rows; ++row) {
+        if (shared && !binHz.isEmpty())
+            appendNumber(csv, row * binHz.first());
+        for (qsizetype c = 0; c < decibels.size(); ++c) {
+            if (c > 0 || shared)
+                csv.append(',');
+            if (!shared) {
+                if (row < decibels[c].size())
+                    appendNumber(csv, row * binHz[c]);
+                csv.append(',');
+            }
+            if (row < decibels[c].size())
+                appendNumber(csv, decibels[c][row]);
+        }
         csv.append('\n');
     }
     return csv;

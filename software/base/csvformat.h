@@ -27,6 +27,13 @@ QByteArray scopeSamplesCsv(const QList<double> (&stores)[4]);
 QByteArray plotSamplesCsv(const QStringList &names, const QList<QList<float>> &values,
                           const QList<float> &seconds);
 
+// The plotter's spectra, one row per bin: "frequency" in Hz, then each
+// channel's magnitude in dB under its name, when the channels' bins are
+// equally far apart; otherwise each channel has its own frequency column,
+// "<name> Hz", before its own.
+QByteArray spectrumCsv(const QStringList &names, const QList<double> &binHz,
+                       const QList<QList<float>> &decibels);
+
 // One CCD line: "pixel,value", then a row per pixel with its grey level.
 QByteArray linePixelsCsv(const QByteArray &line);
 

@@ -21,8 +21,6 @@ struct PlotStats
 {
     // Lines or binary frames that carried values, XY points included.
     qint64 frames = 0;
-    // Of those, the lines of XY points.
-    qint64 xyFrames = 0;
     // Values decoded, the non-finite ones included; an XY point is two.
     qint64 values = 0;
     // NaN and infinities among them: gaps in the curves.
@@ -37,6 +35,8 @@ struct PlotStats
     // Bytes of frames and of empty lines, and bytes of text lines.
     qint64 dataBytes = 0;
     qint64 textBytes = 0;
+    // Of the frames, the lines of XY points.
+    qint64 xyFrames = 0;
 };
 
 // Consecutive values of one frame: values[offset .. offset + count) belong to

@@ -6,6 +6,7 @@
 #include "framehealth.h"
 #include "plotframingdetector.h"
 #include "plotview.h"
+#include "spectrumpage.h"
 #include "triggerpanel.h"
 #include "xypage.h"
 
@@ -65,7 +66,8 @@ Plotter::Plotter(QWidget *parent)
     m_pages = new QStackedLayout(ui->frame_plot);
     m_pages->setContentsMargins(0, 0, 0, 0);
     m_pages->addWidget(m_view);
-    m_pages->addWidget(new QWidget);
+    m_spectrum = new SpectrumPage;
+    m_pages->addWidget(m_spectrum);
     m_pages->addWidget(m_xy);
     ui->plainTextEdit_log->setMaximumBlockCount(kLogLines);
     ui->treeWidget_legend->header()->setStretchLastSection(true);
@@ -86,9 +88,11 @@ Plotter::Plotter(QWidget *parent)
     connect(ui->pushButton_plotClear, &QPushButton::clicked, this, [this] {
         m_view->clear();
         m_xy->clear();
+        m_spectrum->clear();
         ui->plainTextEdit_log->clear();
     });
     connect(m_view, &PlotView::cursorText, this, &Plotter::showCursor);
+    connect(m_spectrum->view(), &SpectrumView::cursorText, this, &Plotter::showCursor);
     ui->label_readout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     connect(ui->treeWidget_legend, &QTreeWidget::itemChanged, this,
             [this](QTreeWidgetItem *item, int column) {
@@ -117,6 +121,8 @@ Plotter::Plotter(QWidget *parent)
     connect(saveScreenAction, &QAction::triggered, this, &Plotter::saveScreen);
     m_view->addActions({ pauseAction, saveSamplesAction, saveScreenAction });
     m_view->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(ui->pushButton_plotPause, &QPushButton::toggled, m_spectrum, &SpectrumPage::setPaused);
+    m_spectrum->addPauseAction(pauseAction);
 
     m_triggerPanel->setMaximumWidth(ui->treeWidget_legend->maximumWidth());
     m_triggerPanel->setLevelBound(ui->doubleSpinBox_yMax->maximum());
@@ -288,6 +294,8 @@ void Plotter::refresh()
         m_xy->refresh();
     if (m_view->triggerOn())
         m_triggerPanel->setState(m_view->triggerState());
+    if (currentView() == View::Spectrum)
+        m_spectrum->refresh(*m_view);
     if (++m_legendRefreshes < kLegendEvery)
         return;
     m_legendRefreshes = 0;
@@ -401,6 +409,7 @@ void Plotter::saveSettings(SettingsGroup &group) const
     group.write(kView, kViewNames[ui->comboBox_view->currentIndex()]);
     m_xy->saveSettings(group);
     m_triggerPanel->save(group);
+    m_spectrum->saveSettings(group);
 }
 
 void Plotter::restoreSettings(const SettingsGroup &group)
@@ -440,6 +449,7 @@ void Plotter::restoreSettings(const SettingsGroup &group)
         ui->comboBox_view->setCurrentIndex(*view);
     m_xy->restoreSettings(group);
     m_triggerPanel->restore(group);
+    m_spectrum->restoreSettings(group);
 }
 
 // The curves as the screen shows them, the window's samples of each channel.

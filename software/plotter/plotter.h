@@ -12,6 +12,7 @@
 #include <memory>
 
 class PlotView;
+class SpectrumPage;
 class QStackedLayout;
 class QTimer;
 class QTreeWidgetItem;
@@ -41,8 +42,8 @@ public:
     void handleData(QByteArray &buffer) override;
     std::optional<FrameTotals> frameTotals() const override;
 
-    // The framing, the hidden channels, the Y axis, the window, the trigger
-    // and the view.
+    // The framing, the hidden channels, the Y axis, the window, the trigger,
+    // the view and the spectrum's and XY view's settings.
     QString settingsGroup() const override;
     void saveSettings(SettingsGroup &group) const override;
     void restoreSettings(const SettingsGroup &group) override;
@@ -56,6 +57,7 @@ public:
     PlotStats stats() const;
     PlotView *view() const { return m_view; }
     XYPage *xyPage() const { return m_xy; }
+    SpectrumPage *spectrumPage() const { return m_spectrum; }
     View currentView() const;
     void setView(View view);
     // Shows the decoder's figures under the plot; the refresh does it four
@@ -84,6 +86,7 @@ private:
     PlotView *m_view;
     XYPage *m_xy;
     QStackedLayout *m_pages;
+    SpectrumPage *m_spectrum;
     QTimer *m_refreshTimer;
     std::unique_ptr<PlotDecoder> m_decoder;
     // The first bytes, while 自动 has not picked a framing.

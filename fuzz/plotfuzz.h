@@ -9,6 +9,8 @@
 
 #include <QList>
 
+#include <algorithm>
+
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
@@ -30,9 +32,23 @@ struct PlotPoint
     }
 };
 
+// Bit for bit, like PlotPoint.
+inline bool sameXYPoint(const XYPoint &a, const XYPoint &b)
+{
+    return a.series == b.series && std::memcmp(&a.x, &b.x, 8) == 0
+            && std::memcmp(&a.y, &b.y, 8) == 0
+            && (a.timeMs == b.timeMs || (std::isnan(a.timeMs) && std::isnan(b.timeMs)));
+}
+
+inline bool sameXYPoints(const QList<XYPoint> &a, const QList<XYPoint> &b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), sameXYPoint);
+}
+
 struct PlotFed
 {
     QList<PlotPoint> points;
+    QList<XYPoint> xyPoints;
     QStringList names;
     PlotStats stats;
 };
@@ -40,8 +56,9 @@ struct PlotFed
 // Feeds stream into one buffer in deliveries of the given sizes (the rest at
 // once when they run out), checking after each: only a front part is taken,
 // at most maxWaiting bytes wait, the consumed bytes are all counted once,
-// every value belongs to a row of a known channel, and the value and
-// non-finite counts match what came out.
+// every value belongs to a row of a known channel, every XY point to a known
+// series, and the value and non-finite counts match what came out (an XY
+// point is two values).
 inline PlotFed feedPlot(PlotFraming framing, const QByteArray &stream, const std::vector<int> &cuts,
                         qsizetype maxWaiting)
 {
@@ -76,12 +93,19 @@ inline PlotFed feedPlot(PlotFraming framing, const QByteArray &stream, const std
             expectedOffset += row.count;
             values += row.count;
         }
+        for (const XYPoint &point : batch.xyPoints) {
+            FUZZ_CHECK(point.series >= 0 && point.series < decoder->xySeriesNames().size());
+            fed.xyPoints.append(point);
+            nonFinite += int(!std::isfinite(point.x)) + int(!std::isfinite(point.y));
+            values += 2;
+        }
         // Only values of rows: nothing of a line that failed stays behind.
         FUZZ_CHECK(batch.values.size() == expectedOffset);
         FUZZ_CHECK(stats.values == values && stats.nonFinite == nonFinite);
         FUZZ_CHECK(stats.resyncs <= stats.frames);
         FUZZ_CHECK(decoder->channelNames().size() == decoder->channelUnits().size());
         FUZZ_CHECK(decoder->channelNames().size() <= PlotDecoder::kMaxChannels);
+        FUZZ_CHECK(decoder->xySeriesNames().size() <= PlotDecoder::kMaxXYSeries);
     }
     fed.names = decoder->channelNames();
     fed.stats = decoder->stats();
@@ -93,6 +117,7 @@ struct CleanStream
 {
     QByteArray bytes;
     QList<PlotPoint> points;
+    QList<XYPoint> xyPoints;
     qint64 garbageBytes = 0;
 };
 
@@ -105,6 +130,7 @@ inline void checkClean(PlotFraming framing, const CleanStream &clean, const std:
         const PlotFed fed
                 = feedPlot(framing, clean.bytes, cut ? cuts : std::vector<int> {}, maxWaiting);
         FUZZ_CHECK(fed.points == clean.points);
+        FUZZ_CHECK(sameXYPoints(fed.xyPoints, clean.xyPoints));
         FUZZ_CHECK(fed.stats.garbageBytes == clean.garbageBytes);
     }
 }

@@ -104,9 +104,11 @@ void TestCaptureTool::csv_data()
     // out of order still make one line.
     QTest::newRow("Plain raw") << QByteArray("left\tright\n1 2\nright:4, left:-3\n") << "plain"
                                << QByteArray("left,right\n1,2\n-3,4\n");
-    // One line per value, with the board's time stamp where it gave one.
+    // One line per value, with the board's time stamp where it gave one; XY
+    // points are left out.
     QTest::newRow("Teleplot raw")
-            << QByteArray(">speed:12.5§m/s\nlog text\n>err:100:-1;101:2\n") << "teleplot"
+            << QByteArray(">speed:12.5§m/s\nlog text\n>pos:1:2|xy\n>err:100:-1;101:2\n")
+            << "teleplot"
             << QByteArray("board_time_ms,name,value\n,speed,12.5\n100,err,-1\n101,err,2\n");
     QTest::newRow("scope raw") << QByteArray("\x01\xFF\xFF\x00\x00\xFF\xFF\x80\x00\x12\x34\x00", 12)
                                << "scope" << QByteArray("CH1,CH2,CH3,CH4\n0,65535,32768,4660\n");

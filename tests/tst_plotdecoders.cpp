@@ -16,6 +16,9 @@ struct Decoded
     // Rows as "channel=value ... @time", frames separated by "; ".
     QString rows;
     QStringList names;
+    // XY points as "series:x,y@time", separated by "; ".
+    QString xy;
+    QStringList xyNames;
     QStringList log;
     PlotStats stats;
     qsizetype waiting = 0;
@@ -52,6 +55,17 @@ Decoded decode(PlotFraming framing, const QByteArray &stream, const QList<qsizet
     }
     out.rows = rows.join(QStringLiteral("; "));
     out.names = decoder->channelNames();
+    QStringList points;
+    for (const XYPoint &point : batch.xyPoints) {
+        QString text = QStringLiteral("%1:%2,%3")
+                               .arg(point.series)
+                               .arg(number(point.x), number(point.y));
+        if (!qIsNaN(point.timeMs))
+            text += QStringLiteral("@%1").arg(point.timeMs);
+        points << text;
+    }
+    out.xy = points.join(QStringLiteral("; "));
+    out.xyNames = decoder->xySeriesNames();
     out.log = batch.log;
     out.stats = decoder->stats();
     out.waiting = buffer.size();
@@ -79,6 +93,9 @@ class TestPlotDecoders : public QObject
 private slots:
     void streams_data();
     void streams();
+    void teleplotXY_data();
+    void teleplotXY();
+    void xySeriesAreBounded();
     void numbers();
     void longLineIsGarbage();
     void detection_data();
@@ -133,7 +150,7 @@ void TestPlotDecoders::streams_data()
             << QByteArray(">a:1\r\nboot ok\n>b:1000:2.5\xC2\xA7V\n>a:-1;2e1;\n"
                           ">s:on|t\n>b:1001:3;1002.5:4\n>bad\n>x:1:2|xy\n")
             << "0=1; 1=2.5 @1000; 0=-1; 0=20; 1=3 @1001; 1=4 @1002.5" << QStringList { "a", "b" }
-            << 5ll << 0ll << 0ll << 4;
+            << 5ll << 1ll << 0ll << 3;
 
     const auto pl = PlotFraming::Plain;
     QTest::newRow("plain header and separators")
@@ -174,6 +191,60 @@ void TestPlotDecoders::streams()
     const Decoded byBytes = decode(framing, stream, everyByte);
     QCOMPARE(byBytes.rows, rows);
     QCOMPARE(byBytes.log, whole.log);
+}
+
+// Teleplot's XY points: their own series beside the channels, the same
+// name in both kept apart; a line that fails adds no point.
+void TestPlotDecoders::teleplotXY_data()
+{
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<QString>("xy");
+    QTest::addColumn<QStringList>("series");
+    QTest::addColumn<qint64>("garbage");
+    QTest::addColumn<int>("logLines");
+
+    QTest::newRow("one point, several, time stamps, units")
+            << QByteArray(">p:1:2|xy\n>q:-1.5:3e1:1000\xC2\xA7m|xy\n>p:1:1;2:2;3:nan;|xy\n"
+                          ">p:4:5:7;6:7:8|t,xy\n>p:0:0:9|np\n")
+            << "0:1,2; 1:-1.5,30@1000; 0:1,1; 0:2,2; 0:3,nan" << QStringList { "p", "q" } << 0ll
+            << 2;
+    QTest::newRow("channels and series apart")
+            << QByteArray(">a:1\n>a:2:3| xy \n>b:4:5|xy\n>a:6\n") << "0:2,3; 1:4,5"
+            << QStringList { "a", "b" } << 0ll << 0;
+    QTest::newRow("bad points fail the whole line")
+            << QByteArray(">p:1|xy\n>p:1:2:3:4|xy\n>p:1:2;x:3|xy\n>:1:2|xy\n>p:|xy\n>p:5:6|xy\n")
+            << "0:5,6" << QStringList { "p" } << 52ll << 5;
+}
+
+void TestPlotDecoders::teleplotXY()
+{
+    QFETCH(QByteArray, stream);
+    QFETCH(QString, xy);
+    QFETCH(QStringList, series);
+
+    const Decoded whole = decode(PlotFraming::Teleplot, stream);
+    QCOMPARE(whole.xy, xy);
+    QCOMPARE(whole.xyNames, series);
+    QTEST(whole.stats.garbageBytes, "garbage");
+    QTEST(int(whole.log.size()), "logLines");
+    QCOMPARE(whole.stats.dataBytes + whole.stats.textBytes + whole.stats.garbageBytes,
+             stream.size());
+    QList<qsizetype> everyByte;
+    for (qsizetype cut = 0; cut <= stream.size(); ++cut)
+        everyByte << cut;
+    QCOMPARE(decode(PlotFraming::Teleplot, stream, everyByte).xy, xy);
+}
+
+void TestPlotDecoders::xySeriesAreBounded()
+{
+    // At most 64 series: the 65th name is garbage, known names still plot.
+    QByteArray many;
+    for (int n = 0; n <= PlotDecoder::kMaxXYSeries; ++n)
+        many += ">s" + QByteArray::number(n) + ":1:1|xy\n";
+    const Decoded full = decode(PlotFraming::Teleplot, many + ">s0:2:2|xy\n");
+    QCOMPARE(full.xyNames.size(), PlotDecoder::kMaxXYSeries);
+    QCOMPARE(full.stats.garbageBytes, qint64(sizeof(">s64:1:1|xy\n") - 1));
+    QVERIFY(full.xy.endsWith(QStringLiteral("0:2,2")));
 }
 
 void TestPlotDecoders::numbers()

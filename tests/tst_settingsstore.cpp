@@ -204,6 +204,10 @@ void TestSettingsStore::everyKeyMakesTheRoundTrip()
         { "plotter/windowSamples", 5000 },
         { "plotter/windowSeconds", 2.5 },
         { "plotter/view", QStringLiteral("xy") },
+        { "plotter/xy/x", QStringLiteral("path|xy") },
+        { "plotter/xy/y", QStringLiteral("speed") },
+        { "plotter/xy/points", 5000 },
+        { "plotter/xy/equalScale", false },
         { "plotter/trigger/enabled", true },
         { "plotter/trigger/source", 3 },
         { "plotter/trigger/level", -40.5 },
@@ -370,6 +374,9 @@ void TestSettingsStore::nonsenseIsIgnoredValueByValue()
                "spectrum\\dbAxis=fixed!\n"
                "spectrum\\dbMinimum=10\n"
                "spectrum\\dbMaximum=-10\n"
+               "xy\\x=\"a\\x1b[2J\"\n"
+               "xy\\points=9\n"
+               "xy\\equalScale=perhaps\n"
                "[tuning]\n"
                "shown=yes\n"
                "floating=2\n"

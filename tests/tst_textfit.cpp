@@ -228,6 +228,9 @@ void TestTextFit::widestReadouts()
     plotter->setView(Plotter::View::Spectrum);
     plotter->spectrumPage()->setManualRate(999999.99);
     plotter->spectrumPage()->findChild<QComboBox *>("comboBox_decibels")->setCurrentIndex(1);
+    // The XY view's controls, choosing among those channels.
+    plotter->setView(Plotter::View::XY);
+    QTRY_COMPARE(plotter->findChild<QComboBox *>("comboBox_x")->count(), 16);
     cut = cutTexts(&window);
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
 }

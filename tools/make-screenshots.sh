@@ -78,6 +78,11 @@ for framing in firewater justfloat teleplot plain; do
     shot "plotter-$framing" 4 5 "exec \"\$SIM\" plot --framing $framing --seed 1 --rate 200 --port \"\$PORT\""
 done
 
+# The plotter's XY view, chosen in the view box: Teleplot's path series, a
+# figure-eight of 20 s, whole at 100 frames a second once it has gone round.
+xy_feed='xdotool mousemove 448 69 click 1; sleep 0.5; xdotool key Down Down Return mousemove 1200 700; exec "$SIM" plot --framing teleplot --seed 1 --rate 100 --port "$PORT"'
+shot plotter-xy 4 23 "$xy_feed"
+
 # The tabs in English, fed as above.
 english() {
     export PROGRAM_ARGS="--lang en" TAB_X="190 268 350 421 482"
@@ -93,6 +98,8 @@ english camera-en 3 3 'exec "$SIM" camera --seed 1 --port "$PORT"'
 for framing in firewater justfloat teleplot plain; do
     english "plotter-$framing-en" 4 5 "exec \"\$SIM\" plot --framing $framing --seed 1 --rate 200 --port \"\$PORT\""
 done
+
+english plotter-xy-en 4 23 "$xy_feed"
 
 # The status bar's language menu, opened by a click on the globe.
 shot language-menu 1 3 'xdotool mousemove 964 537 click 1; sleep 10'

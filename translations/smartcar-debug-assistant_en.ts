@@ -1927,4 +1927,59 @@ Once pressed, sends every %1 ms until pressed again</translation>
         <translation>en</translation>
     </message>
 </context>
+<context>
+    <name>XYPage</name>
+    <message>
+        <source>X 通道</source>
+        <translation>X channel</translation>
+    </message>
+    <message>
+        <source>横轴的通道，或 XY 序列</source>
+        <translation>Channel on the X axis, or an XY series</translation>
+    </message>
+    <message>
+        <source>Y 通道</source>
+        <translation>Y channel</translation>
+    </message>
+    <message>
+        <source>纵轴的通道</source>
+        <translation>Channel on the Y axis</translation>
+    </message>
+    <message>
+        <source>点数</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>显示最新的点数</source>
+        <translation>Newest points shown</translation>
+    </message>
+    <message>
+        <source>两轴同一比例，圆仍是圆</source>
+        <translation>One scale for both axes, so that a circle stays round</translation>
+    </message>
+    <message>
+        <source>等比例</source>
+        <translation>Equal scale</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>保存数据(CSV)</source>
+        <translation>Save data (CSV)</translation>
+    </message>
+    <message>
+        <source>保存图像(PNG)</source>
+        <translation>Save picture (PNG)</translation>
+    </message>
+    <message>
+        <source>CSV文件(*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>PNG图像(*.png)</source>
+        <translation>PNG images (*.png)</translation>
+    </message>
+</context>
 </TS>

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QStringList>
 
+class XYTrail;
+
 // The CSV files the tabs export: comma-separated, one record per line ending
 // in a line feed, numbers with a dot, a header line first. Numbers are
 // written in the shortest form that reads back as the same double.
@@ -40,5 +42,8 @@ QByteArray lineRecordHeader(int count);
 // One row of a CCD recording: the local time with milliseconds
 // (2024-05-01 14:03:07.250), then the grey level of every pixel.
 QByteArray lineRecordRow(const QDateTime &time, const QByteArray &line);
+
+// The points of an XY view: "x,y", then a row per point, oldest first.
+QByteArray xyPointsCsv(const XYTrail &points);
 
 #endif // CSVFORMAT_H

@@ -12,6 +12,7 @@ void PlotBatch::clear()
 {
     values.clear();
     rows.clear();
+    xyPoints.clear();
     log.clear();
 }
 
@@ -97,6 +98,13 @@ void PlotDecoder::addRow(PlotBatch &batch, qsizetype offset, int channel, int co
     }
     batch.rows.append(PlotRow { offset, channel, count, int(m_names.size()), timeMs });
     m_stats.values += count;
+}
+
+void PlotDecoder::addXYPoint(PlotBatch &batch, const XYPoint &point)
+{
+    m_stats.nonFinite += int(!std::isfinite(point.x)) + int(!std::isfinite(point.y));
+    m_stats.values += 2;
+    batch.xyPoints.append(point);
 }
 
 void PlotDecoder::countFrame(qint64 bytes)

@@ -19,9 +19,11 @@ enum class PlotFraming { Auto, FireWater, JustFloat, Teleplot, Plain };
 // and garbageBytes.
 struct PlotStats
 {
-    // Lines or binary frames that carried values.
+    // Lines or binary frames that carried values, XY points included.
     qint64 frames = 0;
-    // Values decoded, the non-finite ones included.
+    // Of those, the lines of XY points.
+    qint64 xyFrames = 0;
+    // Values decoded, the non-finite ones included; an XY point is two.
     qint64 values = 0;
     // NaN and infinities among them: gaps in the curves.
     qint64 nonFinite = 0;
@@ -51,11 +53,23 @@ struct PlotRow
     double timeMs = 0;
 };
 
+// A point of a named XY series (Teleplot's values flagged xy).
+struct XYPoint
+{
+    int series = 0;
+    double x = 0;
+    double y = 0;
+    // The board's own time stamp in milliseconds, or NaN for none.
+    double timeMs = 0;
+};
+
 // What one call of PlotDecoder::decode found, in stream order.
 struct PlotBatch
 {
     QList<double> values;
     QList<PlotRow> rows;
+    // The XY points, in stream order among themselves.
+    QList<XYPoint> xyPoints;
     // Text that is no data, for the plot's log; the newest lines only, when
     // there are very many.
     QStringList log;
@@ -82,9 +96,12 @@ public:
     const QStringList &channelNames() const { return m_names; }
     // The unit of each channel where the stream gave one (Teleplot), else empty.
     const QStringList &channelUnits() const { return m_units; }
+    // The XY series known now, in order of their first point (Teleplot only).
+    const QStringList &xySeriesNames() const { return m_xyNames; }
     const PlotStats &stats() const { return m_stats; }
 
     static constexpr int kMaxChannels = 64;
+    static constexpr int kMaxXYSeries = 64;
 
     // A decimal number as boards print it: optional spaces around, an
     // optional sign, exponents, nan and inf. Nothing else may be in the text.
@@ -103,6 +120,8 @@ protected:
     // Appends a row of count values from channel on, already in values, and
     // counts them.
     void addRow(PlotBatch &batch, qsizetype offset, int channel, int count, double timeMs);
+    // Appends a point of an XY series and counts its two values.
+    void addXYPoint(PlotBatch &batch, const XYPoint &point);
     // A frame of bytes bytes was decoded.
     void countFrame(qint64 bytes);
     // Bytes that belong to no frame: the next frame is a resynchronisation.
@@ -112,6 +131,7 @@ protected:
 
     QStringList m_names;
     QStringList m_units;
+    QStringList m_xyNames;
     PlotStats m_stats;
     // Garbage was thrown away since the last frame.
     bool m_outOfStep = false;

@@ -8,6 +8,7 @@
 #include "plotview.h"
 #include "spectrumpage.h"
 #include "triggerpanel.h"
+#include "xypage.h"
 
 #include <QAction>
 #include <QPixmap>
@@ -55,6 +56,7 @@ Plotter::Plotter(QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::Plotter)
     , m_view(new PlotView(nullptr))
+    , m_xy(new XYPage(m_view))
     , m_refreshTimer(new QTimer(this))
     , m_firstStampMs(qQNaN())
     , m_triggerPanel(new TriggerPanel(true, nullptr))
@@ -66,7 +68,7 @@ Plotter::Plotter(QWidget *parent)
     m_pages->addWidget(m_view);
     m_spectrum = new SpectrumPage;
     m_pages->addWidget(m_spectrum);
-    m_pages->addWidget(new QWidget);
+    m_pages->addWidget(m_xy);
     ui->plainTextEdit_log->setMaximumBlockCount(kLogLines);
     ui->treeWidget_legend->header()->setStretchLastSection(true);
     ui->treeWidget_legend->setColumnWidth(0, 125);
@@ -86,6 +88,7 @@ Plotter::Plotter(QWidget *parent)
     connect(ui->pushButton_plotClear, &QPushButton::clicked, this, [this] {
         m_view->clear();
         m_spectrum->clear();
+        m_xy->clear();
         ui->plainTextEdit_log->clear();
     });
     connect(m_view, &PlotView::cursorText, this, &Plotter::showCursor);
@@ -109,6 +112,9 @@ Plotter::Plotter(QWidget *parent)
     connect(pauseAction, &QAction::toggled, ui->pushButton_plotPause, &QPushButton::setChecked);
     connect(ui->pushButton_plotPause, &QPushButton::toggled, pauseAction, &QAction::setChecked);
     connect(ui->pushButton_plotPause, &QPushButton::toggled, m_view, &PlotView::setPaused);
+    connect(ui->pushButton_plotPause, &QPushButton::toggled, m_xy, &XYPage::setPaused);
+    connect(m_xy, &XYPage::pauseToggled, ui->pushButton_plotPause, &QPushButton::setChecked);
+    connect(m_xy, &XYPage::cursorText, this, &Plotter::showCursor);
     auto *saveSamplesAction = new QAction(tr("保存数据(CSV)"), this);
     connect(saveSamplesAction, &QAction::triggered, this, &Plotter::saveSamples);
     auto *saveScreenAction = new QAction(tr("保存图像(PNG)"), this);
@@ -177,6 +183,7 @@ void Plotter::setFramingChoice(PlotFraming framing)
     m_head.clear();
     m_decoder.reset();
     m_view->setChannelCount(0);
+    m_xy->clearSeries();
     ui->treeWidget_legend->clear();
     m_firstStampMs = qQNaN();
     if (framing == PlotFraming::Auto)
@@ -225,6 +232,8 @@ void Plotter::decode(QByteArray &buffer)
         for (int n = 0; n < row.count; ++n)
             m_view->addSample(row.channel + n, float(m_batch.values[row.offset + n]), seconds);
     }
+    if (!m_batch.xyPoints.isEmpty())
+        m_xy->addPoints(m_batch.xyPoints, m_decoder->xySeriesNames());
     if (!m_batch.log.isEmpty())
         ui->plainTextEdit_log->appendPlainText(m_batch.log.join(QLatin1Char('\n')));
 }
@@ -281,6 +290,8 @@ void Plotter::addLegendItem(int channel)
 void Plotter::refresh()
 {
     m_view->refresh();
+    if (currentView() == View::XY)
+        m_xy->refresh();
     if (m_view->triggerOn())
         m_triggerPanel->setState(m_view->triggerState());
     if (currentView() == View::Spectrum)
@@ -396,6 +407,7 @@ void Plotter::saveSettings(SettingsGroup &group) const
     group.write(kWindowSamples, ui->spinBox_windowSamples->value());
     group.write(kWindowSeconds, ui->doubleSpinBox_windowSeconds->value());
     group.write(kView, kViewNames[ui->comboBox_view->currentIndex()]);
+    m_xy->saveSettings(group);
     m_triggerPanel->save(group);
     m_spectrum->saveSettings(group);
 }
@@ -435,6 +447,7 @@ void Plotter::restoreSettings(const SettingsGroup &group)
     applyXAxis();
     if (const auto view = group.readChoice(kView, kViewNames))
         ui->comboBox_view->setCurrentIndex(*view);
+    m_xy->restoreSettings(group);
     m_triggerPanel->restore(group);
     m_spectrum->restoreSettings(group);
 }

@@ -16,6 +16,7 @@ class SpectrumPage;
 class QStackedLayout;
 class QTimer;
 class QTreeWidgetItem;
+class XYPage;
 class TriggerPanel;
 
 QT_BEGIN_NAMESPACE
@@ -56,6 +57,7 @@ public:
     PlotStats stats() const;
     PlotView *view() const { return m_view; }
     SpectrumPage *spectrumPage() const { return m_spectrum; }
+    XYPage *xyPage() const { return m_xy; }
     View currentView() const;
     void setView(View view);
     // Shows the decoder's figures under the plot; the refresh does it four
@@ -82,6 +84,7 @@ private:
 
     Ui::Plotter *ui;
     PlotView *m_view;
+    XYPage *m_xy;
     QStackedLayout *m_pages;
     SpectrumPage *m_spectrum;
     QTimer *m_refreshTimer;

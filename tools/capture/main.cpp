@@ -166,6 +166,10 @@ int runCsv(CaptureSource &source, const QString &path, std::optional<PlotFraming
                     .arg(path)
                     .arg(converter.skippedBytes())
                     .arg(converter.frames()));
+    if (converter.xyPoints() > 0)
+        say(QStringLiteral("%1: %2 XY points left out (the CSV has no columns for them)")
+                    .arg(path)
+                    .arg(converter.xyPoints()));
     return finish(source, path);
 }
 

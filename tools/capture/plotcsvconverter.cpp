@@ -17,6 +17,7 @@ void PlotCsvConverter::reset()
         m_plot = PlotDecoder::create(*m_plotFraming);
     m_scope = ScopeFrameDecoder();
     m_buffer.clear();
+    m_xyPoints = 0;
 }
 
 template<typename Frame>
@@ -24,6 +25,7 @@ void PlotCsvConverter::decodeBuffer(bool oneFrame, Frame frame)
 {
     m_batch.clear();
     m_plot->decode(m_buffer, m_batch);
+    m_xyPoints += m_batch.xyPoints.size();
     m_cells.clear();
     for (const PlotRow &row : std::as_const(m_batch.rows)) {
         for (int n = 0; n < row.count; ++n)
@@ -145,5 +147,5 @@ qint64 PlotCsvConverter::skippedBytes() const
 
 qint64 PlotCsvConverter::frames() const
 {
-    return m_plot ? m_plot->stats().frames : m_scope.stats().frames;
+    return m_plot ? m_plot->stats().frames - m_plot->stats().xyFrames : m_scope.stats().frames;
 }

@@ -20,7 +20,8 @@
 // column per channel. A frame with fewer channels than the header leaves the
 // others empty. The long layout (Teleplot, whose values come one name at a
 // time) has one line per value: the arrival time, the board's time stamp in
-// milliseconds (empty without one), the name and the value.
+// milliseconds (empty without one), the name and the value. Teleplot's XY
+// points have no place in it and are left out; they are counted.
 class PlotCsvConverter
 {
 public:
@@ -39,8 +40,10 @@ public:
 
     // Bytes that were no data in the pass so far: garbage and log text.
     qint64 skippedBytes() const;
-    // Frames decoded in the pass so far.
+    // Frames converted in the pass so far (lines of XY points are not).
     qint64 frames() const;
+    // XY points left out in the pass so far.
+    qint64 xyPoints() const { return m_xyPoints; }
 
 private:
     struct Cell
@@ -70,6 +73,7 @@ private:
     // The columns of the wide layout.
     int m_columns = 0;
     QStringList m_names;
+    qint64 m_xyPoints = 0;
 };
 
 #endif // PLOTCSVCONVERTER_H

@@ -142,19 +142,6 @@ QByteArray lineRecordRow(const QDateTime &time, const QByteArray &line)
     return csv.append('\n');
 }
 
-QByteArray xyPointsCsv(const XYTrail &points)
-{
-    QByteArray csv("x,y\n");
-    csv.reserve(csv.size() + points.size() * 32);
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        appendNumber(csv, points.x(i));
-        csv.append(',');
-        appendNumber(csv, points.y(i));
-        csv.append('\n');
-    }
-    return csv;
-}
-
 QByteArray spectrumCsv(const QStringList &names, const QList<double> &binHz,
                        const QList<QList<float>> &decibels)
 {
@@ -187,6 +174,19 @@ QByteArray spectrumCsv(const QStringList &names, const QList<double> &binHz,
             if (row < decibels[c].size())
                 appendNumber(csv, decibels[c][row]);
         }
+        csv.append('\n');
+    }
+    return csv;
+}
+
+QByteArray xyPointsCsv(const XYTrail &points)
+{
+    QByteArray csv("x,y\n");
+    csv.reserve(csv.size() + points.size() * 32);
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        appendNumber(csv, points.x(i));
+        csv.append(',');
+        appendNumber(csv, points.y(i));
         csv.append('\n');
     }
     return csv;

@@ -87,8 +87,8 @@ Plotter::Plotter(QWidget *parent)
     connect(ui->doubleSpinBox_yMax, &QDoubleSpinBox::valueChanged, this, &Plotter::applyYAxis);
     connect(ui->pushButton_plotClear, &QPushButton::clicked, this, [this] {
         m_view->clear();
-        m_xy->clear();
         m_spectrum->clear();
+        m_xy->clear();
         ui->plainTextEdit_log->clear();
     });
     connect(m_view, &PlotView::cursorText, this, &Plotter::showCursor);

@@ -43,7 +43,7 @@ public:
     std::optional<FrameTotals> frameTotals() const override;
 
     // The framing, the hidden channels, the Y axis, the window, the trigger,
-    // the view and the spectrum's and XY view's settings.
+    // the view and the spectrum's settings.
     QString settingsGroup() const override;
     void saveSettings(SettingsGroup &group) const override;
     void restoreSettings(const SettingsGroup &group) override;
@@ -56,8 +56,8 @@ public:
     // Statistics of the decoder at work, or zeros.
     PlotStats stats() const;
     PlotView *view() const { return m_view; }
-    XYPage *xyPage() const { return m_xy; }
     SpectrumPage *spectrumPage() const { return m_spectrum; }
+    XYPage *xyPage() const { return m_xy; }
     View currentView() const;
     void setView(View view);
     // Shows the decoder's figures under the plot; the refresh does it four

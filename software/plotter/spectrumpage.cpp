@@ -123,6 +123,8 @@ void SpectrumPage::refresh(const PlotView &source)
     if (m_paused)
         return;
     m_cache.resize(source.channelCount());
+    // While a batch is at work, no samples are copied for the next.
+    const bool busy = m_batch.isRunning();
     QList<Shown> shown;
     QList<Cached> tasks;
     for (int channel = 0; channel < source.channelCount(); ++channel) {
@@ -131,7 +133,7 @@ void SpectrumPage::refresh(const PlotView &source)
         shown.append({ channel, source.channelName(channel), source.channelColour(channel) });
         const PlotHistory &history = source.history(channel);
         const Cached &cached = m_cache[channel];
-        if (cached.history != &history || cached.total != history.total()) {
+        if (!busy && (cached.history != &history || cached.total != history.total())) {
             const qsizetype count = qMin<qsizetype>(history.size(), points());
             tasks.append({ channel,
                            &history,
@@ -148,7 +150,7 @@ void SpectrumPage::refresh(const PlotView &source)
                                return a.channel == b.channel && a.name == b.name;
                            });
     m_shown = shown;
-    if (tasks.isEmpty() || m_batch.isRunning()) {
+    if (tasks.isEmpty()) {
         if (shownChanged)
             showCurves();
         return;

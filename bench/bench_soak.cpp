@@ -18,7 +18,10 @@
 //           camera-binary (the same led by a header), camera-full (752 x 480
 //           pictures led by a binary header)
 //           justfloat or firewater (the plotter, 16 or 8 channels of the plot mode),
-//           justfloat-spectrum (the same 16 channels in the view 频谱, 16,384 points)
+//           justfloat-trigger or firewater-trigger (the same with the trigger
+//           on, Auto, rising through 0 on the fastest of the channels),
+//           justfloat-spectrum or justfloat-trigger-spectrum (the same 16
+//           channels in the view 频谱, 16,384 points, the trigger on or off)
 
 #include "ccd.h"
 #include "comassistant.h"
@@ -31,6 +34,7 @@
 #include "simoptions.h"
 #include "spectrumpage.h"
 #include "testsupport.h"
+#include "triggerpanel.h"
 #include "unitsource.h"
 
 #include <QAbstractButton>
@@ -67,7 +71,8 @@ struct Plan
     int tabIndex;
     QStringList simArguments; // mode and its options, without rate and count
     QString unit;
-    bool header = false; // the camera's pictures led by a header
+    bool header = false;  // the camera's pictures led by a header
+    bool trigger = false; // the plotter's trigger on
     QSize camera { kCameraWidth, kCameraHeight };
 };
 
@@ -101,14 +106,20 @@ bool planFor(const QString &tab, const QSize &camera, Plan &plan)
                    QStringLiteral("header-binary") },
                  QStringLiteral("pictures"),
                  true };
-    else if (tab == QLatin1String("justfloat") || tab == QLatin1String("firewater")
-             || tab == QLatin1String("justfloat-spectrum"))
+    else if (const QString framing = tab.section(QLatin1Char('-'), 0, 0);
+             (framing == QLatin1String("justfloat") || framing == QLatin1String("firewater"))
+             && QStringList { framing, framing + QLatin1String("-trigger"),
+                              framing + QLatin1String("-spectrum"),
+                              framing + QLatin1String("-trigger-spectrum") }
+                        .contains(tab))
         plan = { tab,
                  4,
-                 { QStringLiteral("plot"), QStringLiteral("--framing"),
-                   tab.section(QLatin1Char('-'), 0, 0), QStringLiteral("--channels"),
-                   QString::number(tab == QLatin1String("firewater") ? 8 : 16) },
-                 QStringLiteral("frames") };
+                 { QStringLiteral("plot"), QStringLiteral("--framing"), framing,
+                   QStringLiteral("--channels"),
+                   QString::number(framing == QLatin1String("justfloat") ? 16 : 8) },
+                 QStringLiteral("frames"),
+                 false,
+                 tab.contains(QLatin1String("-trigger")) };
     else
         return false;
     plan.simArguments << QStringLiteral("--seed") << QString::number(kSeed);
@@ -224,7 +235,8 @@ int main(int argc, char *argv[])
         || camera.isEmpty()) {
         std::fprintf(stderr,
                      "usage: bench_soak hex|text|scope|ccd|camera|camera-text|camera-binary|"
-                     "camera-full|justfloat|firewater|justfloat-spectrum MB_PER_S SECONDS "
+                     "camera-full|justfloat|firewater|justfloat-trigger|firewater-trigger|"
+                     "justfloat-spectrum|justfloat-trigger-spectrum MB_PER_S SECONDS "
                      "[serial|tcp|udp] "
                      "[WIDTHxHEIGHT]\n"
                      "(QT_QPA_PLATFORM=offscreen; the board simulator is " BOARDSIM_PROGRAM ")\n");
@@ -280,11 +292,17 @@ int main(int argc, char *argv[])
             window.oscilloscope()->setChannelScaleIndex(
                     ch, window.oscilloscope()->channelScaleIndex(0));
     }
+    if (plan.trigger) {
+        // The last channel is the fastest wave; its name comes with the data.
+        auto *panel = window.plotter()->findChild<TriggerPanel *>();
+        panel->setSource(plan.tab.startsWith(QLatin1String("justfloat")) ? 15 : 7);
+        panel->setOn(true);
+    }
     if (plan.tabIndex == 3 && plan.header)
         window.ccd()->setFraming(CCD::Framing::Header);
     else if (plan.tabIndex == 3)
         window.ccd()->setPictureSize(plan.camera);
-    if (plan.tab == QLatin1String("justfloat-spectrum")) {
+    if (plan.tab.endsWith(QLatin1String("-spectrum"))) {
         window.plotter()->setView(Plotter::View::Spectrum);
         window.plotter()->spectrumPage()->setPoints(16384);
     }

@@ -3,7 +3,9 @@
 #include "oscilloscopewave.h"
 #include "settingsgroup.h"
 #include "testsupport.h"
+#include "triggerpanel.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDial>
 #include <QDoubleSpinBox>
@@ -49,6 +51,7 @@ private slots:
     void typedLimitsAreCheckedWhenCommitted();
     void framesOverTheSerialLine();
     void settingsRoundTrip();
+    void triggerStandsASquareWaveStill();
 
 private:
     template<typename T>
@@ -446,6 +449,56 @@ void TestOscilloscope::settingsRoundTrip()
         QVERIFY2(saved.at(i) != defaults.at(i), qPrintable(QString::number(i)));
     QCOMPARE(fresh.settingsGroup(), QStringLiteral("scope"));
     QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+void TestOscilloscope::triggerStandsASquareWaveStill()
+{
+    // A square wave on CH2, 0 V for 17 frames and 5 V for 17, on a screen
+    // of 101 samples: a period that does not divide the screen rolls along.
+    int sent = 0;
+    const auto feed = [&](int count) {
+        QByteArray bytes;
+        for (const int end = sent + count; sent < end; ++sent)
+            bytes += frame(20000, (sent / 17) % 2 ? 65535 : 0, 0, 0);
+        m_scope->handleData(bytes);
+    };
+    child<QDial>("dial_xScaleIndex")->setValue(10);
+    click("pushButton_CH2");
+    auto *panel = m_scope->findChild<TriggerPanel *>();
+    QVERIFY(panel && !panel->isOn() && !m_wave->triggerOn());
+    feed(300);
+    // Off, the screen shows the stores themselves.
+    QVERIFY(&m_wave->shownSamples(1) == &m_wave->samples(1));
+
+    panel->setSource(1);
+    panel->findChild<QCheckBox *>()->click();
+    QVERIFY(m_wave->triggerOn());
+    feed(200);
+    const QImage first = m_wave->screenImage();
+    const QList<double> sweep = m_wave->shownSamples(1);
+    QCOMPARE(sweep.size(), 101);
+    // The rising edge at the middle of the screen, CH1 copied with it.
+    QCOMPARE(sweep.at(49), 0.0);
+    QCOMPARE(sweep.at(50), 5.0);
+    QCOMPARE(m_wave->shownSamples(0).size(), 101);
+    QCOMPARE(m_wave->triggerState(), Trigger::State::Triggered);
+    for (const int more : { 5, 13, 40 }) {
+        feed(more);
+        QCOMPARE(m_wave->screenImage(), first);
+    }
+
+    SettingsGroup group;
+    m_scope->saveSettings(group);
+    Oscilloscope fresh(nullptr);
+    fresh.restoreSettings(group);
+    auto *restored = fresh.findChild<TriggerPanel *>();
+    QVERIFY(restored->isOn());
+    QCOMPARE(restored->source(), 1);
+    QCOMPARE(restored->settings().level, 2.5);
+
+    // Off again, the screen rolls from the stores as before.
+    panel->findChild<QCheckBox *>()->click();
+    QVERIFY(&m_wave->shownSamples(1) == &m_wave->samples(1));
 }
 
 QTEST_MAIN(TestOscilloscope)

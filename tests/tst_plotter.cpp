@@ -4,9 +4,12 @@
 #include "plotter.h"
 #include "plotview.h"
 #include "settingsgroup.h"
+#include "triggerpanel.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -28,6 +31,7 @@ private slots:
     void autoPicksFromPieces();
     void logKeepsTheNewestLines();
     void csvAlignsAtTheNewest();
+    void triggerHoldsAStandingSweep();
 };
 
 void TestPlotter::historyKeepsTheNewest()
@@ -197,6 +201,59 @@ void TestPlotter::csvAlignsAtTheNewest()
                         "-2,0.25,1.5,\n"
                         "-1,0.5,nan,\n"
                         "0,0.75,3,-2\n"));
+}
+
+void TestPlotter::triggerHoldsAStandingSweep()
+{
+    Plotter plotter(nullptr);
+    plotter.resize(760, 470);
+    plotter.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plotter));
+    plotter.setFramingChoice(PlotFraming::Teleplot);
+    plotter.findChild<QSpinBox *>("spinBox_windowSamples")->setValue(100);
+    auto *panel = plotter.findChild<TriggerPanel *>();
+    // Source b, which comes second in each frame: a square wave of 37
+    // samples a half against a window of 100 samples; a, a saw of the same
+    // period.
+    panel->setSource(1);
+    Trigger::Settings settings;
+    settings.level = 0.5;
+    panel->setSettings(settings);
+    panel->findChild<QCheckBox *>()->click();
+    int sample = 0;
+    const auto feed = [&](int count) {
+        QByteArray bytes;
+        for (int end = sample + count; sample < end; ++sample)
+            bytes += ">a:" + QByteArray::number(sample % 74)
+                    + "\n>b:" + QByteArray::number((sample / 37) % 2) + "\n";
+        plotter.handleData(bytes);
+        plotter.view()->refresh();
+    };
+    feed(400);
+    const QImage first = plotter.view()->screenImage();
+    const qint64 end = plotter.view()->shownSweepEnd();
+    QVERIFY(end > 0);
+    // The edge at the middle of the window: samples 49 and 50 of the sweep.
+    const PlotHistory &b = plotter.view()->history(1);
+    const qint64 oldest = b.total() - b.size();
+    QCOMPARE(b.value(end - 99 + 50 - oldest), 1.0f);
+    QCOMPARE(b.value(end - 99 + 49 - oldest), 0.0f);
+    feed(23);
+    feed(90);
+    QCOMPARE(plotter.view()->screenImage(), first);
+    // Paused, the screen and the CSV keep the sweep.
+    const qint64 held = plotter.view()->shownSweepEnd();
+    plotter.findChild<QPushButton *>("pushButton_plotPause")->click();
+    feed(200);
+    QCOMPARE(plotter.view()->shownSweepEnd(), held);
+    plotter.findChild<QPushButton *>("pushButton_plotPause")->click();
+
+    SettingsGroup group;
+    plotter.saveSettings(group);
+    Plotter restored(nullptr);
+    restored.restoreSettings(group);
+    QVERIFY(restored.findChild<TriggerPanel *>()->isOn());
+    QCOMPARE(restored.findChild<TriggerPanel *>()->settings().level, 0.5);
 }
 
 QTEST_MAIN(TestPlotter)

@@ -156,6 +156,16 @@ tuning_plotter() {
 tuning_plotter tuning-plotter 928 "" "192 255 317 380 433"
 tuning_plotter tuning-plotter-en 922 "--lang en" "190 268 350 421 482"
 
+# The trigger: the oscilloscope with CH2 on by its button, the trigger switched
+# on and CH2 chosen as its source (rising at 2.5 V, 自动), a 3 Hz square wave
+# standing still; then the plotter fed at 400 lines a second, triggered by
+# target rising through 1.5 in 常规, holding the sweep of a step.
+scope_trigger='xdotool mousemove 838 126 click 1 mousemove 714 267 click 1 mousemove 783 292 click 1; sleep 0.5; xdotool key Down Return mousemove 1200 700; exec "$SIM" scope --seed 1 --rate 2000 --freq 1,3,2,20 --amplitude 30000,14000,24000,6000 --port "$PORT"'
+plot_trigger='"$SIM" plot --framing teleplot --seed 1 --rate 400 --port "$PORT" & sleep 1; xdotool mousemove 770 306 click 1 mousemove 835 331 click 1; sleep 0.4; xdotool key Down Return; xdotool mousemove 835 355 click 1; sleep 0.4; xdotool key Down Return; xdotool mousemove 865 379 click --repeat 3 1 type 1.5; xdotool key Return mousemove 400 250 click 1 mousemove 1200 700; wait'
+shot trigger-scope 1 5 "$scope_trigger"
+shot trigger-plotter 4 9 "$plot_trigger"
+english trigger-scope-en 1 5 "$scope_trigger"
+english trigger-plotter-en 4 9 "$plot_trigger"
 # The plotter's spectrum of the noisy sensor alone (CH4 in FireWater): the
 # other channels unticked in the legend, 频谱 chosen in the view box and 2048
 # points, whose 10 s fill before the shot; the mouse on the 13 Hz line.

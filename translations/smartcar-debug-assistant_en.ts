@@ -949,6 +949,18 @@ Mid = (Max + Min) / 2</translation>
         <source>样点 %1</source>
         <translation>Sample %1</translation>
     </message>
+    <message>
+        <source>等待触发</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>已触发</source>
+        <translation>Triggered</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
 </context>
 <context>
     <name>ParamSet</name>
@@ -1221,6 +1233,21 @@ Mid = (Max + Min) / 2</translation>
     </message>
 </context>
 <context>
+    <name>PlotView</name>
+    <message>
+        <source>等待触发</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>已触发</source>
+        <translation>Triggered</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+</context>
+<context>
     <name>Plotter</name>
     <message>
         <source>格式</source>
@@ -1325,6 +1352,10 @@ Mid = (Max + Min) / 2</translation>
     <message>
         <source>频谱</source>
         <translation>Spectrum</translation>
+    </message>
+    <message>
+        <source>触发只用于样本X轴</source>
+        <translation>The trigger works on the sample X axis only</translation>
     </message>
 </context>
 <context>
@@ -1703,6 +1734,81 @@ Choose a rate from %2 to %3 that the port supports.</translation>
     <message>
         <source>%1 对方 %2</source>
         <translation>%1 peer %2</translation>
+    </message>
+</context>
+<context>
+    <name>TriggerPanel</name>
+    <message>
+        <source>触发</source>
+        <translation>Trigger</translation>
+    </message>
+    <message>
+        <source>重新触发</source>
+        <translation>Re-arm</translation>
+    </message>
+    <message>
+        <source>上升</source>
+        <translation>Rising</translation>
+    </message>
+    <message>
+        <source>下降</source>
+        <translation>Falling</translation>
+    </message>
+    <message>
+        <source>双边</source>
+        <translation>Either</translation>
+    </message>
+    <message>
+        <source>自动</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>常规</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>单次</source>
+        <translation>Single</translation>
+    </message>
+    <message>
+        <source>单次触发后再等下一次</source>
+        <translation>After a single sweep, wait for the next trigger</translation>
+    </message>
+    <message>
+        <source>源</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>边沿</source>
+        <translation>Edge</translation>
+    </message>
+    <message>
+        <source>模式</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>预触发</source>
+        <translation>Pre-trig.</translation>
+    </message>
+    <message>
+        <source>电平</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>噪声带</source>
+        <translation>Band</translation>
+    </message>
+    <message>
+        <source>等待触发</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>已触发</source>
+        <translation>Triggered</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include "plotframingdetector.h"
 #include "plotview.h"
 #include "spectrumpage.h"
+#include "triggerpanel.h"
 
 #include <QAction>
 #include <QPixmap>
@@ -56,6 +57,7 @@ Plotter::Plotter(QWidget *parent)
     , m_view(new PlotView(nullptr))
     , m_refreshTimer(new QTimer(this))
     , m_firstStampMs(qQNaN())
+    , m_triggerPanel(new TriggerPanel(true, nullptr))
 {
     ui->setupUi(this);
     // One page per view, in the view box's order.
@@ -116,6 +118,14 @@ Plotter::Plotter(QWidget *parent)
     connect(ui->pushButton_plotPause, &QPushButton::toggled, m_spectrum, &SpectrumPage::setPaused);
     m_spectrum->addPauseAction(pauseAction);
 
+    m_triggerPanel->setMaximumWidth(ui->treeWidget_legend->maximumWidth());
+    m_triggerPanel->setLevelBound(ui->doubleSpinBox_yMax->maximum());
+    ui->verticalLayout_side->addWidget(m_triggerPanel);
+    connect(m_triggerPanel, &TriggerPanel::changed, this, &Plotter::applyTrigger);
+    connect(m_triggerPanel, &TriggerPanel::rearmClicked, this, [this] {
+        m_view->rearmTrigger();
+        m_triggerPanel->setState(m_view->triggerState());
+    });
     applyXAxis();
     applyYAxis();
     setFramingChoice(PlotFraming::Auto);
@@ -250,6 +260,10 @@ void Plotter::syncChannels(int count)
         }
         item->setText(0, name);
     }
+    QStringList sources;
+    for (int channel = 0; channel < count; ++channel)
+        sources.append(m_view->channelName(channel));
+    m_triggerPanel->setSourceNames(sources);
 }
 
 void Plotter::addLegendItem(int channel)
@@ -267,6 +281,8 @@ void Plotter::addLegendItem(int channel)
 void Plotter::refresh()
 {
     m_view->refresh();
+    if (m_view->triggerOn())
+        m_triggerPanel->setState(m_view->triggerState());
     if (currentView() == View::Spectrum)
         m_spectrum->refresh(*m_view);
     if (++m_legendRefreshes < kLegendEvery)
@@ -322,6 +338,7 @@ void Plotter::applyView()
                                           ui->label_yMax,  ui->doubleSpinBox_yMax };
     for (QWidget *widget : timeControls)
         widget->setVisible(time);
+    m_triggerPanel->setVisible(time);
     applyXAxis();
 }
 
@@ -334,6 +351,17 @@ void Plotter::applyXAxis()
     m_view->setWindowSamples(ui->spinBox_windowSamples->value());
     m_view->setWindowSeconds(ui->doubleSpinBox_windowSeconds->value());
     m_view->setXAxis(seconds ? PlotView::XAxis::Seconds : PlotView::XAxis::Samples);
+    // Sweeps are counted in samples: the seconds axis always rolls.
+    m_triggerPanel->setEnabled(!seconds);
+    m_triggerPanel->setToolTip(seconds ? tr("触发只用于样本X轴") : QString());
+}
+
+void Plotter::applyTrigger()
+{
+    m_view->setTrigger(m_triggerPanel->isOn(), m_triggerPanel->source(),
+                       m_triggerPanel->settings());
+    m_triggerPanel->setState(m_view->triggerState());
+    m_view->refresh();
 }
 
 void Plotter::applyYAxis()
@@ -368,6 +396,7 @@ void Plotter::saveSettings(SettingsGroup &group) const
     group.write(kWindowSamples, ui->spinBox_windowSamples->value());
     group.write(kWindowSeconds, ui->doubleSpinBox_windowSeconds->value());
     group.write(kView, kViewNames[ui->comboBox_view->currentIndex()]);
+    m_triggerPanel->save(group);
     m_spectrum->saveSettings(group);
 }
 
@@ -406,6 +435,7 @@ void Plotter::restoreSettings(const SettingsGroup &group)
     applyXAxis();
     if (const auto view = group.readChoice(kView, kViewNames))
         ui->comboBox_view->setCurrentIndex(*view);
+    m_triggerPanel->restore(group);
     m_spectrum->restoreSettings(group);
 }
 
@@ -416,15 +446,21 @@ void Plotter::saveSamples()
     QList<QList<float>> values;
     QList<float> seconds;
     const qsizetype window = m_view->windowSamples();
+    // A triggered screen shows the samples of its sweep.
+    const qint64 sweepEnd = m_view->shownSweepEnd();
     for (int channel = 0; channel < m_view->channelCount(); ++channel) {
         const PlotHistory &history = m_view->history(channel);
-        const qsizetype count = qMin(history.size(), window);
+        const qint64 first = history.total() - history.size();
+        const qsizetype end = sweepEnd < 0
+                ? history.size()
+                : qsizetype(qBound<qint64>(0, sweepEnd + 1 - first, history.size()));
+        const qsizetype count = qMin(end, window);
         QList<float> store;
         store.reserve(count);
         const bool longest = count > seconds.size();
         if (longest)
             seconds.clear();
-        for (qsizetype i = history.size() - count; i < history.size(); ++i) {
+        for (qsizetype i = end - count; i < end; ++i) {
             store.append(history.value(i));
             if (longest)
                 seconds.append(history.seconds(i));

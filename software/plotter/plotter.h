@@ -16,6 +16,7 @@ class SpectrumPage;
 class QStackedLayout;
 class QTimer;
 class QTreeWidgetItem;
+class TriggerPanel;
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -40,8 +41,8 @@ public:
     void handleData(QByteArray &buffer) override;
     std::optional<FrameTotals> frameTotals() const override;
 
-    // The framing, the hidden channels, the Y axis, the window, the view and
-    // the spectrum's settings.
+    // The framing, the hidden channels, the Y axis, the window, the trigger,
+    // the view and the spectrum's settings.
     QString settingsGroup() const override;
     void saveSettings(SettingsGroup &group) const override;
     void restoreSettings(const SettingsGroup &group) override;
@@ -75,6 +76,7 @@ private:
     void applyView();
     void applyXAxis();
     void applyYAxis();
+    void applyTrigger();
     void saveSamples();
     void saveScreen();
 
@@ -94,6 +96,8 @@ private:
     // Names of channels hidden by the user, also before they appear.
     QSet<QString> m_hidden;
     int m_legendRefreshes = 0;
+    // Under the Y axis controls.
+    TriggerPanel *m_triggerPanel;
 };
 
 #endif // PLOTTER_H

@@ -98,9 +98,15 @@ double PlotView::latestValue(int channel) const
 void PlotView::addSample(int channel, float value, double seconds)
 {
     Channel &c = *m_channels[channel];
+    // The source's next sample: every channel of the frame that ended the
+    // sweep is in.
+    if (m_pendingSweepEnd >= 0 && channel == m_triggerSource)
+        holdSweep();
     const double key = m_xAxis == XAxis::Samples ? double(c.history.total()) : seconds;
     c.history.append(value, float(seconds));
     c.columns.add(key, value);
+    if (channel == m_triggerSource && triggerActive() && m_trigger.add(value))
+        m_pendingSweepEnd = c.history.total() - 1;
     if (seconds > m_newestSeconds)
         m_newestSeconds = seconds;
     m_dirty = true;
@@ -113,6 +119,9 @@ void PlotView::clear()
         channel->columns.reset(columnCount(), columnWidth());
     }
     m_newestSeconds = 0;
+    m_trigger.reset();
+    m_sweep.reset();
+    m_sweepEnd = m_pendingSweepEnd = -1;
     refreeze();
     m_dirty = true;
 }
@@ -120,13 +129,100 @@ void PlotView::clear()
 void PlotView::setXAxis(XAxis axis)
 {
     m_xAxis = axis;
+    restartTrigger();
     rebuildColumns();
 }
 
 void PlotView::setWindowSamples(int samples)
 {
     m_windowSamples = qBound(kMinWindowSamples, samples, kMaxWindowSamples);
+    restartTrigger();
     rebuildColumns();
+}
+
+void PlotView::setTrigger(bool on, int source, const Trigger::Settings &settings)
+{
+    m_triggerOn = on;
+    m_triggerSource = qMax(0, source);
+    m_trigger.setSettings(settings);
+    restartTrigger();
+}
+
+void PlotView::rearmTrigger()
+{
+    m_trigger.rearm();
+    m_pendingSweepEnd = -1;
+}
+
+qint64 PlotView::shownSweepEnd() const
+{
+    if (m_frozen)
+        return m_frozenSweepEnd;
+    return triggerActive() && !m_trigger.rolls() && m_sweep ? m_sweepEnd : -1;
+}
+
+// A new screen or source: the held sweep no longer fits it.
+void PlotView::restartTrigger()
+{
+    m_trigger.reset();
+    m_trigger.setScreenSamples(m_windowSamples);
+    m_sweep.reset();
+    m_sweepEnd = m_pendingSweepEnd = -1;
+    m_dirty = true;
+}
+
+// Each channel's samples numbered end - window + 1 .. end, counted from the
+// sweep's start, so that the trigger sits at the pre-trigger share: for new
+// columns across, the held sweep reduced again from the histories.
+void PlotView::buildSweep(qint64 end)
+{
+    auto sweep = std::make_unique<Frozen>();
+    const qint64 start = end - m_windowSamples + 1;
+    for (const auto &channel : m_channels) {
+        PlotColumns columns;
+        columns.reset(columnCount(), double(m_windowSamples) / columnCount());
+        const PlotHistory &history = channel->history;
+        const qint64 first = history.total() - history.size();
+        for (qint64 n = qMax(start, first); n <= end && n < history.total(); ++n)
+            columns.add(double(n - start), history.value(n - first));
+        sweep->columns.append(columns);
+        sweep->rightColumns.append(columns.count() - 1);
+    }
+    m_sweep = std::move(sweep);
+    m_sweepEnd = end;
+}
+
+// The columns on screen when the sweep ended: a copy that shares their memory
+// until the next sample, so a sweep costs a column per column, whatever the
+// window. The trigger sits at the pre-trigger share within a column.
+void PlotView::holdSweep()
+{
+    // The source went with a shorter frame before its sweep could be taken.
+    if (m_triggerSource >= channelCount()) {
+        m_pendingSweepEnd = -1;
+        return;
+    }
+    auto sweep = std::make_unique<Frozen>();
+    const Channel &source = *m_channels[m_triggerSource];
+    const qint64 right = source.columns.columnOf(double(m_pendingSweepEnd));
+    for (const auto &channel : m_channels) {
+        sweep->columns.append(channel->columns);
+        sweep->rightColumns.append(right);
+    }
+    m_sweep = std::move(sweep);
+    m_sweepEnd = m_pendingSweepEnd;
+    m_pendingSweepEnd = -1;
+}
+
+const PlotView::Frozen *PlotView::held() const
+{
+    if (m_frozen)
+        return m_frozen.get();
+    if (!triggerActive() || m_trigger.rolls())
+        return nullptr;
+    // Before the first sweep an empty screen.
+    static const Frozen none;
+    return m_sweep ? m_sweep.get() : &none;
 }
 
 void PlotView::setWindowSeconds(double seconds)
@@ -156,6 +252,12 @@ void PlotView::setPaused(bool paused)
     if (paused == this->paused())
         return;
     if (paused) {
+        m_frozenSweepEnd = shownSweepEnd();
+        if (const Frozen *shown = held()) {
+            m_frozen = std::make_unique<Frozen>(*shown);
+            m_dirty = true;
+            return;
+        }
         m_frozen = std::make_unique<Frozen>();
         for (const auto &channel : m_channels) {
             m_frozen->columns.append(channel->columns);
@@ -178,6 +280,8 @@ void PlotView::refreeze()
 
 void PlotView::refresh()
 {
+    if (m_pendingSweepEnd >= 0)
+        holdSweep();
     if (!m_dirty)
         return;
     m_dirty = false;
@@ -216,6 +320,9 @@ void PlotView::rebuildColumns()
 {
     for (auto &channel : m_channels)
         fillColumns(*channel);
+    // New columns across: the held sweep is reduced to them again.
+    if (m_sweep)
+        buildSweep(m_sweepEnd);
     refreeze();
     m_dirty = true;
 }
@@ -251,8 +358,11 @@ void PlotView::updateRange()
         const Channel &channel = *m_channels[ch];
         if (!channel.visible)
             continue;
-        const PlotColumns &columns = m_frozen ? m_frozen->columns[ch] : channel.columns;
-        const qint64 right = m_frozen ? m_frozen->rightColumns[ch] : rightColumn(channel);
+        const Frozen *shown = held();
+        if (shown && ch >= shown->columns.size())
+            continue;
+        const PlotColumns &columns = shown ? shown->columns[ch] : channel.columns;
+        const qint64 right = shown ? shown->rightColumns[ch] : rightColumn(channel);
         for (qint64 n = right - columns.count() + 1; n <= right; ++n) {
             if (const PlotColumns::Column *c = columns.column(n)) {
                 low = qMin(low, c->minimum);
@@ -309,8 +419,11 @@ void PlotView::paintEvent(QPaintEvent *)
         const Channel &channel = *m_channels[ch];
         if (!channel.visible)
             continue;
-        const PlotColumns &columns = m_frozen ? m_frozen->columns[ch] : channel.columns;
-        const qint64 right = m_frozen ? m_frozen->rightColumns[ch] : rightColumn(channel);
+        const Frozen *shown = held();
+        if (shown && ch >= shown->columns.size())
+            continue;
+        const PlotColumns &columns = shown ? shown->columns[ch] : channel.columns;
+        const qint64 right = shown ? shown->rightColumns[ch] : rightColumn(channel);
         if (dense)
             drawDense(columns, right, channel.colour, yOf);
         else
@@ -320,6 +433,9 @@ void PlotView::paintEvent(QPaintEvent *)
         // Turned back so that each buffer row becomes a screen column.
         painter.drawImage(area.topLeft(), m_denseBuffer.transformed(QTransform().rotate(270)));
     }
+
+    if (triggerActive())
+        drawTrigger(painter, yOf);
 
     painter.setPen(kText);
     const QFontMetrics metrics = painter.fontMetrics();
@@ -332,6 +448,35 @@ void PlotView::paintEvent(QPaintEvent *)
             : QString::number(m_windowSeconds, 'g', 6) + QStringLiteral(" s");
     painter.drawText(area.right() - metrics.horizontalAdvance(window) - 4,
                      area.bottom() - metrics.descent() - 2, window);
+}
+
+// The level as a dashed line with a marker at the right edge, the trigger's
+// place on the top edge and the state at the top right, in the source's
+// colour. A level beyond the Y axis keeps its marker at the edge.
+void PlotView::drawTrigger(QPainter &painter, const YMap &yOf) const
+{
+    const QRect area = plotRect();
+    const QColor colour = m_triggerSource < channelCount() ? channelColour(m_triggerSource) : kText;
+    painter.setPen(colour);
+    painter.setBrush(colour);
+    const int at = area.left() + int(m_trigger.settings().preTrigger * area.width());
+    const QPoint down[3]
+            = { { at - 5, area.top() }, { at + 5, area.top() }, { at, area.top() + 6 } };
+    painter.drawPolygon(down, 3);
+    const int y = qBound(area.top(), yOf(float(m_trigger.settings().level)), area.bottom());
+    const QPoint left[3]
+            = { { area.right(), y }, { area.right() - 8, y - 5 }, { area.right() - 8, y + 5 } };
+    painter.drawPolygon(left, 3);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(colour, 0, Qt::DashLine));
+    painter.drawLine(area.left(), y, area.right() - 8, y);
+    static const char *const states[]
+            = { QT_TR_NOOP("等待触发"), QT_TR_NOOP("已触发"), QT_TR_NOOP("已停止") };
+    const QString text = tr(states[int(m_trigger.state())]);
+    const QFontMetrics metrics = painter.fontMetrics();
+    painter.setPen(colour);
+    painter.drawText(area.right() - metrics.horizontalAdvance(text) - 12,
+                     area.top() + metrics.ascent() + 2, text);
 }
 
 // The background and grid of the dense curves, a screen column per row: the
@@ -438,8 +583,11 @@ void PlotView::mouseMoveEvent(QMouseEvent *event)
         const Channel &channel = *m_channels[ch];
         if (!channel.visible)
             continue;
-        const PlotColumns &columns = m_frozen ? m_frozen->columns[ch] : channel.columns;
-        const qint64 right = m_frozen ? m_frozen->rightColumns[ch] : rightColumn(channel);
+        const Frozen *shown = held();
+        if (shown && ch >= shown->columns.size())
+            continue;
+        const PlotColumns &columns = shown ? shown->columns[ch] : channel.columns;
+        const qint64 right = shown ? shown->rightColumns[ch] : rightColumn(channel);
         const qint64 n = right - columns.count() + 1 + qint64(fraction * columns.count());
         if (place.isEmpty())
             place = QStringLiteral("X %1").arg(keyText(n * columns.width()));

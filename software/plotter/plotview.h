@@ -3,6 +3,7 @@
 
 #include "plotcolumns.h"
 #include "plothistory.h"
+#include "trigger.h"
 
 #include <QColor>
 #include <QImage>
@@ -64,6 +65,16 @@ public:
     // A paused screen keeps what it showed while samples still arrive.
     void setPaused(bool paused);
     bool paused() const { return m_frozen != nullptr; }
+
+    // Off at first; works on the sample axis only, and rolls on the seconds
+    // axis. Switching, a new source or new settings re-arm it.
+    void setTrigger(bool on, int source, const Trigger::Settings &settings);
+    bool triggerOn() const { return m_triggerOn; }
+    void rearmTrigger();
+    Trigger::State triggerState() const { return m_trigger.state(); }
+    // The sample number of the last sample of the sweep on screen, also
+    // while paused, or -1 while the screen rolls or shows none.
+    qint64 shownSweepEnd() const;
 
     // Brings the range up to date and repaints, when something changed;
     // called by the tab's refresh timer.
@@ -129,6 +140,14 @@ private:
     void rebuildColumns();
     void fillColumns(Channel &channel);
     void refreeze();
+    // What the screen shows instead of the live columns: the paused copy or
+    // the trigger's sweep; null while it rolls.
+    const Frozen *held() const;
+    bool triggerActive() const { return m_triggerOn && m_xAxis == XAxis::Samples; }
+    void restartTrigger();
+    void holdSweep();
+    void buildSweep(qint64 end);
+    void drawTrigger(QPainter &painter, const YMap &yOf) const;
     void updateRange();
     QRect plotRect() const;
     QString keyText(double key) const;
@@ -144,6 +163,16 @@ private:
     double m_newestSeconds = 0;
     bool m_dirty = false;
     std::unique_ptr<Frozen> m_frozen;
+    Trigger m_trigger;
+    bool m_triggerOn = false;
+    int m_triggerSource = 0;
+    // The last sweep's columns, taken once the frame that ended it is in:
+    // at the source's next sample or the next refresh.
+    std::unique_ptr<Frozen> m_sweep;
+    qint64 m_sweepEnd = -1;
+    qint64 m_pendingSweepEnd = -1;
+    // The sweep the paused screen shows, or -1.
+    qint64 m_frozenSweepEnd = -1;
     // The dense curves of the last paint, a screen column per row; kept for
     // the next paint's memory.
     QImage m_denseBuffer;

@@ -4,6 +4,7 @@
 #include "csvformat.h"
 #include "exportdialogs.h"
 #include "oscilloscopewave.h"
+#include "triggerpanel.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -36,6 +37,7 @@ Oscilloscope::Oscilloscope(QWidget *parent)
     , ui(new Ui::Oscilloscope)
     , m_wave(new OscilloscopeWave(nullptr))
     , m_pauseAction(nullptr)
+    , m_triggerPanel(new TriggerPanel(false, nullptr))
 {
     ui->setupUi(this);
     auto *waveLayout = new QHBoxLayout(ui->frame_wave);
@@ -67,6 +69,25 @@ Oscilloscope::Oscilloscope(QWidget *parent)
     connect(saveScreenAction, &QAction::triggered, this, &Oscilloscope::saveScreen);
     m_wave->addActions({ m_pauseAction, saveSamplesAction, saveScreenAction });
     m_wave->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    // As wide as the panels above and below it; the spacer gives up the room.
+    m_triggerPanel->setFixedWidth(ui->frame_2->width());
+    m_triggerPanel->setSourceNames({ QStringLiteral("CH1"), QStringLiteral("CH2"),
+                                     QStringLiteral("CH3"), QStringLiteral("CH4") });
+    m_triggerPanel->setUnit(QStringLiteral("V"));
+    // As far as the limit boxes reach.
+    m_triggerPanel->setLevelBound(ui->doubleSpinBox_ch1max->maximum());
+    Trigger::Settings middle;
+    // Halfway up the limits a channel starts with.
+    middle.level = 2.5;
+    m_triggerPanel->setSettings(middle);
+    ui->verticalLayout_4->insertWidget(ui->verticalLayout_4->indexOf(ui->pushButton_clear) + 1,
+                                       m_triggerPanel);
+    connect(m_triggerPanel, &TriggerPanel::changed, this, &Oscilloscope::applyTrigger);
+    connect(m_triggerPanel, &TriggerPanel::rearmClicked, this, [this] {
+        m_wave->rearmTrigger();
+        m_triggerPanel->setState(m_wave->triggerState());
+    });
 }
 
 Oscilloscope::~Oscilloscope()
@@ -81,7 +102,10 @@ void Oscilloscope::handleData(QByteArray &buffer)
     for (const ScopeFrame &frame : frames) {
         for (int ch = 0; ch < 4; ++ch)
             m_wave->addData(ch, scopeVoltage(frame.raw[ch], m_chMin[ch], m_chSpan[ch]));
+        m_wave->endFrame();
     }
+    if (m_wave->triggerOn())
+        m_triggerPanel->setState(m_wave->triggerState());
 }
 
 QString Oscilloscope::settingsGroup() const
@@ -99,6 +123,7 @@ void Oscilloscope::saveSettings(SettingsGroup &group) const
     group.write(kChannel, m_wave->curCh() + 1);
     group.write(kVerticalDial, ui->dial_yScaleIndex->value());
     group.write(kHorizontalScale, ui->dial_xScaleIndex->value());
+    m_triggerPanel->save(group);
 }
 
 void Oscilloscope::restoreSettings(const SettingsGroup &group)
@@ -126,6 +151,7 @@ void Oscilloscope::restoreSettings(const SettingsGroup &group)
     if (const auto index
         = group.readInt(kHorizontalScale, horizontal->minimum(), horizontal->maximum()))
         horizontal->setValue(*index);
+    m_triggerPanel->restore(group);
 }
 
 int Oscilloscope::channelScaleIndex(int ch) const
@@ -219,6 +245,14 @@ void Oscilloscope::on_doubleSpinBox_ch4min_valueChanged(double value)
 void Oscilloscope::on_pushButton_clear_clicked()
 {
     m_wave->clearData();
+    m_triggerPanel->setState(m_wave->triggerState());
+}
+
+void Oscilloscope::applyTrigger()
+{
+    m_wave->setTrigger(m_triggerPanel->isOn(), m_triggerPanel->source(),
+                       m_triggerPanel->settings());
+    m_triggerPanel->setState(m_wave->triggerState());
 }
 
 // The samples as the screen holds them when asked, also while paused.

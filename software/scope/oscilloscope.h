@@ -11,6 +11,7 @@
 class OscilloscopeWave;
 class QAction;
 class QDoubleSpinBox;
+class TriggerPanel;
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -38,7 +39,8 @@ public:
     // What the decoding met since the tab was made.
     const ScopeFrameStats &frameStats() const { return m_decoder.stats(); }
 
-    // Each channel's scale and limits, the selected channel and the two dials.
+    // Each channel's scale and limits, the selected channel, the two dials
+    // and the trigger.
     QString settingsGroup() const override;
     void saveSettings(SettingsGroup &group) const override;
     void restoreSettings(const SettingsGroup &group) override;
@@ -69,6 +71,7 @@ private slots:
     void on_pushButton_clear_clicked();
 
 private:
+    void applyTrigger();
     void saveSamples();
     void saveScreen();
     void pressChannelButton(int ch);
@@ -89,6 +92,8 @@ private:
     ScopeFrameDecoder m_decoder;
     // The screen's context menu: pause, save the samples, save the picture.
     QAction *m_pauseAction;
+    // Below the clear button, in the room above the limit boxes.
+    TriggerPanel *m_triggerPanel;
 };
 
 #endif // OSCILLOSCOPE_H

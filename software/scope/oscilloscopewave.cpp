@@ -88,6 +88,8 @@ OscilloscopeWave::OscilloscopeWave(QWidget *parent)
     , m_curCh(0)
     , m_backgroundStale(true)
     , m_paused(false)
+    , m_triggerOn(false)
+    , m_triggerSource(0)
     , m_mouseX(-1)
 {
     for (QString &text : m_yScaleText)
@@ -134,6 +136,7 @@ int OscilloscopeWave::yScaleIndex(int ch) const
 void OscilloscopeWave::setXScaleIndex(int i)
 {
     m_xScale = double(xScaleValue(unsigned(i)));
+    m_trigger.setScreenSamples(screenSamples());
     m_backgroundStale = true;
     repaint();
 }
@@ -152,6 +155,9 @@ void OscilloscopeWave::clearData()
 {
     for (QList<double> &store : m_data)
         store.clear();
+    for (QList<double> &sweep : m_sweep)
+        sweep.clear();
+    m_trigger.reset();
     // Cleared while paused, the screen empties too.
     for (QList<double> &store : m_frozen)
         store.clear();
@@ -161,17 +167,49 @@ void OscilloscopeWave::setPaused(bool paused)
 {
     if (paused == m_paused)
         return;
-    m_paused = paused;
-    // The copies share the stores' memory until the next sample arrives.
+    // The copies share the memory of what is shown until the next sample
+    // arrives.
     for (int n = 0; n < 4; ++n)
-        m_frozen[n] = paused ? m_data[n] : QList<double>();
+        m_frozen[n] = paused ? shownSamples(n) : QList<double>();
+    m_paused = paused;
     repaint();
     emit pausedChanged(paused);
 }
 
+void OscilloscopeWave::setTrigger(bool on, int source, const Trigger::Settings &settings)
+{
+    m_triggerOn = on;
+    m_triggerSource = std::clamp(source, 0, 3);
+    m_trigger.setScreenSamples(screenSamples());
+    m_trigger.setSettings(settings);
+    if (!on) {
+        m_trigger.reset();
+        for (QList<double> &sweep : m_sweep)
+            sweep.clear();
+    }
+}
+
+void OscilloscopeWave::rearmTrigger()
+{
+    m_trigger.rearm();
+}
+
 const QList<double> &OscilloscopeWave::shownSamples(int ch) const
 {
-    return m_paused ? m_frozen[ch] : m_data[ch];
+    if (m_paused)
+        return m_frozen[ch];
+    return m_triggerOn && !m_trigger.rolls() ? m_sweep[ch] : m_data[ch];
+}
+
+// Sweeps end at least a screen apart, so the copies cost at most one sample
+// per sample that arrives.
+void OscilloscopeWave::holdSweep()
+{
+    const qsizetype count = screenSamples();
+    for (int n = 0; n < 4; ++n) {
+        const QList<double> &store = m_data[n];
+        m_sweep[n] = store.size() > count ? store.mid(store.size() - count) : store;
+    }
 }
 
 QImage OscilloscopeWave::screenImage()
@@ -234,6 +272,8 @@ void OscilloscopeWave::paintScreen(QPainter &painter)
     // Logical (0, 0) is the 0 V level on the left edge of the grid.
     painter.setWindow(-10, -(gridHeight / 2) - 10, width(), height());
     drawWaves(painter, width() - 20, gridHeight);
+    if (m_triggerOn)
+        drawTrigger(painter, width() - 20, gridHeight);
     painter.restore();
 }
 
@@ -247,6 +287,43 @@ void OscilloscopeWave::drawPauseMark(QPainter &painter)
     painter.fillRect(box, QColor(192, 0, 0));
     painter.setPen(Qt::white);
     painter.drawText(box, kTextFlags, text);
+}
+
+// The level as a dashed line with a marker at the right edge, the trigger's
+// place as a marker on the top edge, and the state in the top left corner,
+// all in the source's colour. A level beyond the grid keeps its marker at
+// the edge; a source that is off has no scale and so no line.
+void OscilloscopeWave::drawTrigger(QPainter &painter, int gridWidth, int gridHeight)
+{
+    const QColor color(kChannelColors[m_triggerSource]);
+    const int half = gridHeight / 2;
+    painter.setBrush(color);
+    painter.setPen(color);
+    const int top = -half;
+    const int at = truncated(m_trigger.settings().preTrigger * gridWidth);
+    const QPoint down[3] = { { at - 5, top }, { at + 5, top }, { at, top + 6 } };
+    painter.drawPolygon(down, 3);
+    const double voltsPerDiv = m_yScale[m_triggerSource];
+    if (voltsPerDiv != 0) {
+        const int level = std::clamp(
+                truncated(m_trigger.settings().level / (5 * voltsPerDiv) * gridHeight * 0.5), -half,
+                half);
+        painter.setPen(QPen(color, 0, Qt::DashLine));
+        painter.drawLine(0, -level, gridWidth, -level);
+        painter.setPen(color);
+        const QPoint left[3] = { { gridWidth, -level },
+                                 { gridWidth + 8, -level - 5 },
+                                 { gridWidth + 8, -level + 5 } };
+        painter.drawPolygon(left, 3);
+    }
+    painter.setBrush(Qt::NoBrush);
+    static const char *const states[]
+            = { QT_TR_NOOP("等待触发"), QT_TR_NOOP("已触发"), QT_TR_NOOP("已停止") };
+    const QString text = QStringLiteral("CH%1 %2")
+                                 .arg(m_triggerSource + 1)
+                                 .arg(tr(states[int(m_trigger.state())]));
+    painter.drawText(QRect(4, top + 2, gridWidth / 2, QFontMetrics(font()).height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
 void OscilloscopeWave::buildBackground()

@@ -1,6 +1,8 @@
 #ifndef OSCILLOSCOPEWAVE_H
 #define OSCILLOSCOPEWAVE_H
 
+#include "trigger.h"
+
 #include <QFont>
 #include <QImage>
 #include <QList>
@@ -19,6 +21,9 @@ class QPainter;
 // The screen can be paused (the space bar while it has the focus): it then
 // keeps showing what it showed, while the stores go on filling. With the
 // mouse over the grid, it reads out the traces at the mouse's column.
+//
+// With the trigger on, the screen shows the sweeps the trigger holds, with
+// the level as a dashed line in the source's colour; off, it rolls as ever.
 class OscilloscopeWave : public QWidget
 {
     Q_OBJECT
@@ -45,7 +50,20 @@ public:
     // paused; samples keep arriving in the stores meanwhile.
     void setPaused(bool paused);
     bool isPaused() const { return m_paused; }
-    // The samples the screen draws from: the stores, or their copies while paused.
+    // Off at first. Switching, a new source or new settings re-arm it.
+    void setTrigger(bool on, int source, const Trigger::Settings &settings);
+    bool triggerOn() const { return m_triggerOn; }
+    void rearmTrigger();
+    Trigger::State triggerState() const { return m_trigger.state(); }
+    // The four samples of a frame are in: the trigger looks at the source's.
+    void endFrame()
+    {
+        if (m_triggerOn && m_trigger.add(m_data[m_triggerSource].constLast()))
+            holdSweep();
+    }
+
+    // The samples the screen draws from: the stores, the trigger's sweep, or
+    // their copies while paused.
     const QList<double> &shownSamples(int ch) const;
     // The screen as painted, without the mouse read-out and the pause mark.
     QImage screenImage();
@@ -83,6 +101,9 @@ private:
     void buildBackground();
     void paintScreen(QPainter &painter);
     void drawPauseMark(QPainter &painter);
+    void drawTrigger(QPainter &painter, int gridWidth, int gridHeight);
+    void holdSweep();
+    qsizetype screenSamples() const { return qsizetype(10 * m_xScale) + 1; }
     void drawCursor(QPainter &painter);
     QStringList readCursor(QList<QColor> *colors) const;
     void drawLegend(QPainter &painter);
@@ -102,6 +123,11 @@ private:
     bool m_backgroundStale;
     bool m_paused;
     QList<double> m_frozen[4];
+    Trigger m_trigger;
+    bool m_triggerOn;
+    int m_triggerSource;
+    // The newest screenful of every channel when the trigger's last sweep ended.
+    QList<double> m_sweep[4];
     // The mouse's column in widget pixels, -1 while it is not over the view.
     int m_mouseX;
 };

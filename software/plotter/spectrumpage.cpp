@@ -91,11 +91,6 @@ void SpectrumPage::setManualRate(double hertz)
     ui->comboBox_rate->setCurrentIndex(1);
 }
 
-void SpectrumPage::setAutomaticRate()
-{
-    ui->comboBox_rate->setCurrentIndex(0);
-}
-
 void SpectrumPage::applySettings()
 {
     ui->doubleSpinBox_rate->setEnabled(ui->comboBox_rate->currentIndex() == 1);

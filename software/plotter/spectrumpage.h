@@ -41,16 +41,15 @@ public:
     // Forgets what is shown, paused or not.
     void clear();
     void setPaused(bool paused);
-    bool paused() const { return m_paused; }
     // The screen's context menu: the tab's pause, then the page's exports.
     void addPauseAction(QAction *pause);
 
     int points() const;
     void setPoints(int points);
-    // Samples a second as set by hand, or NaN when measured.
+    // Samples a second as set by hand, or NaN when measured; setting one
+    // chooses 手动.
     double manualRate() const;
     void setManualRate(double hertz);
-    void setAutomaticRate();
 
     // The page's keys in the tab's group, all under spectrum/.
     void saveSettings(SettingsGroup &group) const;

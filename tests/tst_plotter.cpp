@@ -45,6 +45,11 @@ void TestPlotter::historyKeepsTheNewest()
     QCOMPARE(history.value(0), float(extra));
     QCOMPARE(history.value(history.size() - 1), float(PlotHistory::kCapacity + extra - 1));
     QCOMPARE(history.seconds(1), float(extra + 1) / 10);
+    // Taken out in one piece across the end of the store.
+    QList<float> taken(20);
+    history.copyValues(history.size() - extra - 10, 20, taken.data());
+    QCOMPARE(taken.first(), float(PlotHistory::kCapacity - 10));
+    QCOMPARE(taken.last(), float(PlotHistory::kCapacity + 9));
 }
 
 void TestPlotter::columnsHoldEachRunsExtremes()

@@ -17,6 +17,8 @@ public:
     // Sample i, 0 the oldest held.
     float value(qsizetype i) const { return m_values[slot(i)]; }
     float seconds(qsizetype i) const { return m_seconds[slot(i)]; }
+    // Values from .. from + count - 1 into out, in at most two runs.
+    void copyValues(qsizetype from, qsizetype count, float *out) const;
     // Samples appended since the start or the last clear(), including those
     // that went: the number of the next sample.
     qint64 total() const { return m_total; }

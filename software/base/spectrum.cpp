@@ -2,6 +2,7 @@
 
 #include <kiss_fftr.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -82,27 +83,37 @@ const Spectrum::Window &Spectrum::window(qsizetype count)
 
 Spectrum::Result Spectrum::compute(const PlotHistory &history, double rate)
 {
-    Result result;
     const qsizetype count = qMin<qsizetype>(history.size(), m_points);
+    return compute(newest(history, count), rateFromTimes(history, count), rate);
+}
+
+QList<float> Spectrum::newest(const PlotHistory &history, qsizetype count)
+{
+    count = qMin(count, history.size());
+    QList<float> samples(count);
+    history.copyValues(history.size() - count, count, samples.data());
+    return samples;
+}
+
+Spectrum::Result Spectrum::compute(const QList<float> &samples, double measuredRate, double rate)
+{
+    Result result;
+    const qsizetype count = qMin<qsizetype>(samples.size(), m_points);
+    const float *values = samples.constData() + (samples.size() - count);
     result.samples = count;
-    result.measuredRate = rateFromTimes(history, count);
-    result.rate = rate > 0 && std::isfinite(rate) ? rate : result.measuredRate;
+    result.measuredRate = measuredRate;
+    result.rate = rate > 0 && std::isfinite(rate) ? rate : measuredRate;
     if (count < kMinSamples || !(result.rate > 0) || !std::isfinite(result.rate))
         return result;
     result.binHz = result.rate / m_points;
 
     const Window &w = window(count);
-    const qsizetype first = history.size() - count;
-    float held = 0;
-    for (qsizetype i = first; i < history.size(); ++i) {
-        if (std::isfinite(history.value(i))) {
-            held = history.value(i);
-            break;
-        }
-    }
+    const float *firstNumber = std::find_if(values, values + count,
+                                            [](float value) { return std::isfinite(value); });
+    float held = firstNumber != values + count ? *firstNumber : 0;
     kiss_fft_scalar *input = m_transform->input.data();
     for (qsizetype n = 0; n < count; ++n) {
-        const float value = history.value(first + n);
+        const float value = values[n];
         if (std::isfinite(value))
             held = value;
         input[n] = held * w.weights[size_t(n)];

@@ -52,6 +52,11 @@ public:
     // positive number. Without a rate or with fewer than kMinSamples samples
     // the result has no bins.
     Result compute(const PlotHistory &history, double rate);
+    // The same from the newest samples taken out of a history (the newest
+    // last), which another thread may compute, and the rate their times
+    // showed.
+    Result compute(const QList<float> &samples, double measuredRate, double rate);
+    static QList<float> newest(const PlotHistory &history, qsizetype count);
 
     // (count - 1) / (t_last - t_first) over the newest count samples, or NaN
     // when those times do not advance.

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QSignalBlocker>
+#include <QtConcurrent>
 
 #include <cmath>
 
@@ -29,7 +30,7 @@ SpectrumPage::SpectrumPage(QWidget *parent)
     , ui(new Ui::SpectrumPage)
 {
     ui->setupUi(this);
-    setPoints(m_spectrum.points());
+    setPoints(Spectrum::kDefaultPoints);
     connect(ui->comboBox_points, &QComboBox::currentIndexChanged, this,
             &SpectrumPage::applySettings);
     connect(ui->comboBox_rate, &QComboBox::currentIndexChanged, this, &SpectrumPage::applySettings);
@@ -41,12 +42,14 @@ SpectrumPage::SpectrumPage(QWidget *parent)
             &SpectrumPage::applyRange);
     connect(ui->doubleSpinBox_dbMax, &QDoubleSpinBox::valueChanged, this,
             &SpectrumPage::applyRange);
+    connect(&m_batch, &QFutureWatcher<QList<Cached>>::finished, this, &SpectrumPage::takeResults);
     applySettings();
     applyRange();
 }
 
 SpectrumPage::~SpectrumPage()
 {
+    m_batch.waitForFinished();
     delete ui;
 }
 
@@ -88,17 +91,12 @@ void SpectrumPage::setManualRate(double hertz)
     ui->comboBox_rate->setCurrentIndex(1);
 }
 
-void SpectrumPage::setAutomaticRate()
-{
-    ui->comboBox_rate->setCurrentIndex(0);
-}
-
 void SpectrumPage::applySettings()
 {
     ui->doubleSpinBox_rate->setEnabled(ui->comboBox_rate->currentIndex() == 1);
-    m_spectrum.setPoints(points());
     // Everything is computed again at the next refresh.
     m_cache.clear();
+    ++m_generation;
 }
 
 void SpectrumPage::applyRange()
@@ -120,32 +118,72 @@ void SpectrumPage::refresh(const PlotView &source)
     if (m_paused)
         return;
     m_cache.resize(source.channelCount());
-    const double rate = manualRate();
-    QList<int> shown;
-    bool changed = false;
+    // While a batch is at work, no samples are copied for the next.
+    const bool busy = m_batch.isRunning();
+    QList<Shown> shown;
+    QList<Cached> tasks;
     for (int channel = 0; channel < source.channelCount(); ++channel) {
         if (!source.channelVisible(channel))
             continue;
-        shown << channel;
+        shown.append({ channel, source.channelName(channel), source.channelColour(channel) });
         const PlotHistory &history = source.history(channel);
-        Cached &cached = m_cache[channel];
-        if (cached.history != &history || cached.total != history.total()) {
-            cached.history = &history;
-            cached.total = history.total();
-            cached.result = m_spectrum.compute(history, rate);
-            changed = true;
+        const Cached &cached = m_cache[channel];
+        if (!busy && (cached.history != &history || cached.total != history.total())) {
+            const qsizetype count = qMin<qsizetype>(history.size(), points());
+            tasks.append({ channel,
+                           &history,
+                           history.total(),
+                           Spectrum::newest(history, count),
+                           Spectrum::rateFromTimes(history, count),
+                           {} });
         }
     }
     ui->view->setNote(noteFor(source));
-    if (!changed && shown == m_shown)
-        return;
+    const bool shownChanged = shown.size() != m_shown.size()
+            || !std::equal(shown.begin(), shown.end(), m_shown.begin(),
+                           [](const Shown &a, const Shown &b) {
+                               return a.channel == b.channel && a.name == b.name;
+                           });
     m_shown = shown;
+    if (tasks.isEmpty()) {
+        if (shownChanged)
+            showCurves();
+        return;
+    }
+    m_batchGeneration = m_generation;
+    m_batch.setFuture(QtConcurrent::run([this, tasks, rate = manualRate(), points = points()] {
+        QList<Cached> done = tasks;
+        m_spectrum.setPoints(points);
+        for (Cached &task : done) {
+            task.result = m_spectrum.compute(task.samples, task.measuredRate, rate);
+            task.samples = {};
+        }
+        return done;
+    }));
+}
+
+// A batch done while the page was paused, cleared or set otherwise is old.
+void SpectrumPage::takeResults()
+{
+    if (m_paused || m_batchGeneration != m_generation)
+        return;
+    const QList<Cached> done = m_batch.result();
+    for (const Cached &task : done) {
+        if (task.channel < m_cache.size())
+            m_cache[task.channel] = task;
+    }
+    showCurves();
+}
+
+void SpectrumPage::showCurves()
+{
     QList<SpectrumView::Curve> curves;
-    for (const int channel : shown) {
-        curves.append({ source.channelName(channel), source.channelColour(channel),
-                        m_cache[channel].result });
+    for (const Shown &channel : std::as_const(m_shown)) {
+        if (channel.channel < m_cache.size())
+            curves.append({ channel.name, channel.colour, m_cache[channel.channel].result });
     }
     ui->view->setCurves(curves);
+    emit spectraShown();
 }
 
 // The rate and resolution of the first shown channel with a spectrum, or why
@@ -171,8 +209,8 @@ QString SpectrumPage::noteFor(const PlotView &source) const
                                        ? QStringLiteral("-")
                                        : QString::number(result.measuredRate, 'g', 6),
                                step);
-        if (result.samples < m_spectrum.points())
-            note += tr(" · 样本 %1/%2").arg(result.samples).arg(m_spectrum.points());
+        if (result.samples < points())
+            note += tr(" · 样本 %1/%2").arg(result.samples).arg(points());
         return note;
     }
     return unknownRate ? tr("到达时间测不出采样率，请手动设定") : tr("等待数据…");
@@ -181,7 +219,7 @@ QString SpectrumPage::noteFor(const PlotView &source) const
 void SpectrumPage::clear()
 {
     m_cache.clear();
-    m_shown.clear();
+    ++m_generation;
     ui->view->setCurves({});
 }
 

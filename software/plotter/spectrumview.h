@@ -33,14 +33,10 @@ public:
     const QList<Curve> &curves() const { return m_curves; }
     // A line over the plot: the rate and resolution, or why nothing shows.
     void setNote(const QString &note);
-    QString note() const { return m_note; }
 
     // Fixed limits, or from the curves' strongest bin down when automatic.
     void setFixedRange(double minimum, double maximum);
     void setAutoRange();
-    double rangeMinimum() const { return m_dbMinimum; }
-    double rangeMaximum() const { return m_dbMaximum; }
-    double frequencyMaximum() const { return m_hzMaximum; }
 
     QImage screenImage();
 

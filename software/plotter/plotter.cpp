@@ -55,18 +55,18 @@ QStringList framingNames()
 Plotter::Plotter(QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::Plotter)
+    , m_pages(nullptr)
     , m_view(new PlotView(nullptr))
+    , m_spectrum(new SpectrumPage(nullptr))
     , m_xy(new XYPage(m_view))
     , m_refreshTimer(new QTimer(this))
     , m_firstStampMs(qQNaN())
     , m_triggerPanel(new TriggerPanel(true, nullptr))
 {
     ui->setupUi(this);
-    // One page per view, in the view box's order.
     m_pages = new QStackedLayout(ui->frame_plot);
     m_pages->setContentsMargins(0, 0, 0, 0);
     m_pages->addWidget(m_view);
-    m_spectrum = new SpectrumPage;
     m_pages->addWidget(m_spectrum);
     m_pages->addWidget(m_xy);
     ui->plainTextEdit_log->setMaximumBlockCount(kLogLines);
@@ -112,17 +112,18 @@ Plotter::Plotter(QWidget *parent)
     connect(pauseAction, &QAction::toggled, ui->pushButton_plotPause, &QPushButton::setChecked);
     connect(ui->pushButton_plotPause, &QPushButton::toggled, pauseAction, &QAction::setChecked);
     connect(ui->pushButton_plotPause, &QPushButton::toggled, m_view, &PlotView::setPaused);
-    connect(ui->pushButton_plotPause, &QPushButton::toggled, m_xy, &XYPage::setPaused);
-    connect(m_xy, &XYPage::pauseToggled, ui->pushButton_plotPause, &QPushButton::setChecked);
-    connect(m_xy, &XYPage::cursorText, this, &Plotter::showCursor);
     auto *saveSamplesAction = new QAction(tr("保存数据(CSV)"), this);
     connect(saveSamplesAction, &QAction::triggered, this, &Plotter::saveSamples);
     auto *saveScreenAction = new QAction(tr("保存图像(PNG)"), this);
     connect(saveScreenAction, &QAction::triggered, this, &Plotter::saveScreen);
     m_view->addActions({ pauseAction, saveSamplesAction, saveScreenAction });
     m_view->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // One pause for every view.
     connect(ui->pushButton_plotPause, &QPushButton::toggled, m_spectrum, &SpectrumPage::setPaused);
     m_spectrum->addPauseAction(pauseAction);
+    connect(ui->pushButton_plotPause, &QPushButton::toggled, m_xy, &XYPage::setPaused);
+    connect(m_xy, &XYPage::pauseToggled, ui->pushButton_plotPause, &QPushButton::setChecked);
+    connect(m_xy, &XYPage::cursorText, this, &Plotter::showCursor);
 
     m_triggerPanel->setMaximumWidth(ui->treeWidget_legend->maximumWidth());
     m_triggerPanel->setLevelBound(ui->doubleSpinBox_yMax->maximum());

@@ -83,10 +83,11 @@ private:
     void saveScreen();
 
     Ui::Plotter *ui;
-    PlotView *m_view;
-    XYPage *m_xy;
+    // The pages of the views, in the view box's order.
     QStackedLayout *m_pages;
+    PlotView *m_view;
     SpectrumPage *m_spectrum;
+    XYPage *m_xy;
     QTimer *m_refreshTimer;
     std::unique_ptr<PlotDecoder> m_decoder;
     // The first bytes, while 自动 has not picked a framing.

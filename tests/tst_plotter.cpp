@@ -4,12 +4,15 @@
 #include "plotter.h"
 #include "plotview.h"
 #include "settingsgroup.h"
+#include "testsupport.h"
 #include "triggerpanel.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -152,6 +155,16 @@ void TestPlotter::pauseHoldsTheScreen()
     plotter.view()->refresh();
     QCOMPARE(plotter.view()->screenImage(), before);
     QCOMPARE(plotter.view()->history(0).size(), 800);
+    // The CSV saves what the paused screen shows, not what came since.
+    QTemporaryDir dir;
+    DialogDriver driver;
+    driver.fileAnswers << dir.filePath(QStringLiteral("paused.csv"));
+    plotter.view()->actions().at(1)->trigger();
+    QFile saved(dir.filePath(QStringLiteral("paused.csv")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = saved.readAll().trimmed().split('\n');
+    QCOMPARE(rows.size(), 1 + 500);
+    QVERIFY(rows.last().endsWith(",49,-499"));
     plotter.findChild<QPushButton *>("pushButton_plotPause")->click();
     plotter.view()->refresh();
     QVERIFY(plotter.view()->screenImage() != before);

@@ -453,28 +453,32 @@ void Plotter::restoreSettings(const SettingsGroup &group)
     m_spectrum->restoreSettings(group);
 }
 
-// The curves as the screen shows them, the window's samples of each channel.
+// The curves as the screen shows them: each channel's samples in the window
+// that ends at the screen's right edge, also while paused or triggered.
 void Plotter::saveSamples()
 {
     QStringList names;
     QList<QList<float>> values;
     QList<float> seconds;
-    const qsizetype window = m_view->windowSamples();
-    // A triggered screen shows the samples of its sweep.
-    const qint64 sweepEnd = m_view->shownSweepEnd();
+    const bool bySeconds = m_view->xAxis() == PlotView::XAxis::Seconds;
+    const double oldestSecond = m_view->shownNewestSeconds() - m_view->windowSeconds();
     for (int channel = 0; channel < m_view->channelCount(); ++channel) {
         const PlotHistory &history = m_view->history(channel);
         const qint64 first = history.total() - history.size();
-        const qsizetype end = sweepEnd < 0
-                ? history.size()
-                : qsizetype(qBound<qint64>(0, sweepEnd + 1 - first, history.size()));
-        const qsizetype count = qMin(end, window);
+        const qsizetype end
+                = qsizetype(qBound<qint64>(0, m_view->shownEnd(channel) - first, history.size()));
+        qsizetype begin = qMax<qsizetype>(0, end - m_view->windowSamples());
+        if (bySeconds) {
+            begin = end;
+            while (begin > 0 && history.seconds(begin - 1) >= oldestSecond)
+                --begin;
+        }
         QList<float> store;
-        store.reserve(count);
-        const bool longest = count > seconds.size();
+        store.reserve(end - begin);
+        const bool longest = end - begin > seconds.size();
         if (longest)
             seconds.clear();
-        for (qsizetype i = end - count; i < end; ++i) {
+        for (qsizetype i = begin; i < end; ++i) {
             store.append(history.value(i));
             if (longest)
                 seconds.append(history.seconds(i));

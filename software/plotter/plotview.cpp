@@ -154,6 +154,21 @@ void PlotView::rearmTrigger()
     m_pendingSweepEnd = -1;
 }
 
+qint64 PlotView::shownEnd(int channel) const
+{
+    const qint64 sweepEnd = shownSweepEnd();
+    if (sweepEnd >= 0)
+        return sweepEnd + 1;
+    if (m_frozen && channel < m_frozenTotals.size())
+        return m_frozenTotals[channel];
+    return history(channel).total();
+}
+
+double PlotView::shownNewestSeconds() const
+{
+    return m_frozen ? m_frozenSeconds : m_newestSeconds;
+}
+
 qint64 PlotView::shownSweepEnd() const
 {
     if (m_frozen)
@@ -253,6 +268,10 @@ void PlotView::setPaused(bool paused)
         return;
     if (paused) {
         m_frozenSweepEnd = shownSweepEnd();
+        m_frozenTotals.clear();
+        for (const auto &channel : m_channels)
+            m_frozenTotals.append(channel->history.total());
+        m_frozenSeconds = m_newestSeconds;
         if (const Frozen *shown = held()) {
             m_frozen = std::make_unique<Frozen>(*shown);
             m_dirty = true;

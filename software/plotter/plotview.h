@@ -75,6 +75,11 @@ public:
     // The sample number of the last sample of the sweep on screen, also
     // while paused, or -1 while the screen rolls or shows none.
     qint64 shownSweepEnd() const;
+    // One past the sample number of the channel's newest sample on screen:
+    // the sweep's end, the newest when the screen was paused, or the newest.
+    qint64 shownEnd(int channel) const;
+    // The time at the screen's right edge on the seconds axis.
+    double shownNewestSeconds() const;
 
     // Brings the range up to date and repaints, when something changed;
     // called by the tab's refresh timer.
@@ -173,6 +178,10 @@ private:
     qint64 m_pendingSweepEnd = -1;
     // The sweep the paused screen shows, or -1.
     qint64 m_frozenSweepEnd = -1;
+    // Each channel's sample count and the newest time when the screen was
+    // paused, for what a paused screen shows.
+    QList<qint64> m_frozenTotals;
+    double m_frozenSeconds = 0;
     // The dense curves of the last paint, a screen column per row; kept for
     // the next paint's memory.
     QImage m_denseBuffer;

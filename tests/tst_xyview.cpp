@@ -1,3 +1,4 @@
+#include "csvformat.h"
 #include "plothistory.h"
 #include "plotter.h"
 #include "plotview.h"
@@ -67,6 +68,12 @@ void TestXYView::trailKeepsTheNewest()
     QCOMPARE(shown.size(), XYTrail::kMinPoints);
     QCOMPARE(shown.x(0), 20.0f);
     QCOMPARE(shown.x(9), 29.0f);
+    // The CSV names its columns, quoted where a name needs it.
+    XYTrail two(XYTrail::kMinPoints);
+    two.append(1.5f, -2);
+    two.append(NAN, 3);
+    QCOMPARE(xyPointsCsv(two, QStringLiteral("pos,x"), QStringLiteral("y")),
+             QByteArray("\"pos,x\",y\n1.5,-2\nnan,3\n"));
 }
 
 // The newest sample of X with the newest of Y, however many each holds.

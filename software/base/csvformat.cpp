@@ -179,9 +179,9 @@ QByteArray spectrumCsv(const QStringList &names, const QList<double> &binHz,
     return csv;
 }
 
-QByteArray xyPointsCsv(const XYTrail &points)
+QByteArray xyPointsCsv(const XYTrail &points, const QString &xName, const QString &yName)
 {
-    QByteArray csv("x,y\n");
+    QByteArray csv = headerField(xName) + ',' + headerField(yName) + '\n';
     csv.reserve(csv.size() + points.size() * 32);
     for (qsizetype i = 0; i < points.size(); ++i) {
         appendNumber(csv, points.x(i));

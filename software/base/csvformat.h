@@ -43,7 +43,8 @@ QByteArray lineRecordHeader(int count);
 // (2024-05-01 14:03:07.250), then the grey level of every pixel.
 QByteArray lineRecordRow(const QDateTime &time, const QByteArray &line);
 
-// The points of an XY view: "x,y", then a row per point, oldest first.
-QByteArray xyPointsCsv(const XYTrail &points);
+// The points of an XY view: a header naming what X and Y show, then a row
+// per point, oldest first.
+QByteArray xyPointsCsv(const XYTrail &points, const QString &xName, const QString &yName);
 
 #endif // CSVFORMAT_H

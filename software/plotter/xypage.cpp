@@ -183,10 +183,22 @@ void XYPage::restoreSettings(const SettingsGroup &group)
     listChoices();
 }
 
+// The header names the chosen channels, or a series' x and y.
 void XYPage::saveSamples()
 {
+    const int x = ui->comboBox_x->currentIndex();
+    const int channels = int(m_listedChannels.size());
+    QString xName = QStringLiteral("x");
+    QString yName = QStringLiteral("y");
+    if (x >= channels && x - channels < m_listedSeries.size()) {
+        xName = m_listedSeries[x - channels] + QStringLiteral(" x");
+        yName = m_listedSeries[x - channels] + QStringLiteral(" y");
+    } else if (x >= 0 && x < channels) {
+        xName = m_listedChannels[x];
+        yName = m_listedChannels.value(ui->comboBox_y->currentIndex(), yName);
+    }
     exportFile(this, QStringLiteral("xy"), QStringLiteral("csv"), tr("CSV文件(*.csv)"),
-               [this] { return xyPointsCsv(m_view->shownPoints()); });
+               [&] { return xyPointsCsv(m_view->shownPoints(), xName, yName); });
 }
 
 void XYPage::saveScreen()

@@ -186,6 +186,7 @@ void Plotter::setFramingChoice(PlotFraming framing)
     m_view->setChannelCount(0);
     m_xy->clearSeries();
     ui->treeWidget_legend->clear();
+    m_triggerPanel->setSourceNames({});
     m_firstStampMs = qQNaN();
     if (framing == PlotFraming::Auto)
         ui->label_detected->setText(tr("等待数据…"));

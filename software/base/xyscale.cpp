@@ -85,16 +85,19 @@ QList<double> XYScale::ticks(double minimum, double maximum, int maxCount)
     const double span = maximum - minimum;
     if (!(span > 0) || !std::isfinite(span) || maxCount < 1)
         return ticks;
-    const double rough = span / maxCount;
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    double step = 10 * power;
-    for (const double factor : { 1.0, 2.0, 5.0 }) {
-        if (factor * power >= rough) {
-            step = factor * power;
-            break;
-        }
-    }
+    const double step = tickStep(span, maxCount);
     for (double n = std::ceil(minimum / step); n * step <= maximum && ticks.size() <= maxCount; ++n)
         ticks.append(n * step);
     return ticks;
+}
+
+double XYScale::tickStep(double span, int count)
+{
+    const double rough = span / count;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (const double factor : { 1.0, 2.0, 5.0 }) {
+        if (factor * power >= rough)
+            return factor * power;
+    }
+    return 10 * power;
 }

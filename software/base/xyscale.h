@@ -27,6 +27,9 @@ public:
     // Values between minimum and maximum, 1, 2 or 5 times a power of ten
     // apart, at most maxCount of them and as many as that allows.
     static QList<double> ticks(double minimum, double maximum, int maxCount);
+    // The least of 1, 2 or 5 times a power of ten that cuts span into at most
+    // count parts; the spectrum's axes use it too. span must be above 0.
+    static double tickStep(double span, int count);
 
 private:
     QRectF m_area { 0, 0, 1, 1 };

@@ -229,6 +229,19 @@ void PlotView::holdSweep()
     m_pendingSweepEnd = -1;
 }
 
+std::optional<PlotView::ShownColumns> PlotView::shownColumns(int ch) const
+{
+    const Channel &channel = *m_channels[ch];
+    if (!channel.visible)
+        return std::nullopt;
+    if (const Frozen *shown = held()) {
+        if (ch >= shown->columns.size())
+            return std::nullopt;
+        return ShownColumns { &shown->columns[ch], shown->rightColumns[ch] };
+    }
+    return ShownColumns { &channel.columns, rightColumn(channel) };
+}
+
 const PlotView::Frozen *PlotView::held() const
 {
     if (m_frozen)
@@ -374,14 +387,11 @@ void PlotView::updateRange()
     float low = INFINITY;
     float high = -INFINITY;
     for (int ch = 0; ch < channelCount(); ++ch) {
-        const Channel &channel = *m_channels[ch];
-        if (!channel.visible)
+        const std::optional<ShownColumns> shown = shownColumns(ch);
+        if (!shown)
             continue;
-        const Frozen *shown = held();
-        if (shown && ch >= shown->columns.size())
-            continue;
-        const PlotColumns &columns = shown ? shown->columns[ch] : channel.columns;
-        const qint64 right = shown ? shown->rightColumns[ch] : rightColumn(channel);
+        const PlotColumns &columns = *shown->columns;
+        const qint64 right = shown->right;
         for (qint64 n = right - columns.count() + 1; n <= right; ++n) {
             if (const PlotColumns::Column *c = columns.column(n)) {
                 low = qMin(low, c->minimum);
@@ -436,13 +446,11 @@ void PlotView::paintEvent(QPaintEvent *)
     }
     for (int ch = 0; ch < channelCount(); ++ch) {
         const Channel &channel = *m_channels[ch];
-        if (!channel.visible)
+        const std::optional<ShownColumns> shown = shownColumns(ch);
+        if (!shown)
             continue;
-        const Frozen *shown = held();
-        if (shown && ch >= shown->columns.size())
-            continue;
-        const PlotColumns &columns = shown ? shown->columns[ch] : channel.columns;
-        const qint64 right = shown ? shown->rightColumns[ch] : rightColumn(channel);
+        const PlotColumns &columns = *shown->columns;
+        const qint64 right = shown->right;
         if (dense)
             drawDense(columns, right, channel.colour, yOf);
         else
@@ -600,13 +608,11 @@ void PlotView::mouseMoveEvent(QMouseEvent *event)
     QString place;
     for (int ch = 0; ch < channelCount(); ++ch) {
         const Channel &channel = *m_channels[ch];
-        if (!channel.visible)
+        const std::optional<ShownColumns> shown = shownColumns(ch);
+        if (!shown)
             continue;
-        const Frozen *shown = held();
-        if (shown && ch >= shown->columns.size())
-            continue;
-        const PlotColumns &columns = shown ? shown->columns[ch] : channel.columns;
-        const qint64 right = shown ? shown->rightColumns[ch] : rightColumn(channel);
+        const PlotColumns &columns = *shown->columns;
+        const qint64 right = shown->right;
         const qint64 n = right - columns.count() + 1 + qint64(fraction * columns.count());
         if (place.isEmpty())
             place = QStringLiteral("X %1").arg(keyText(n * columns.width()));

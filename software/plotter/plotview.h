@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // The plotter's screen: named curves over a window of samples or seconds.
@@ -148,6 +149,14 @@ private:
     // What the screen shows instead of the live columns: the paused copy or
     // the trigger's sweep; null while it rolls.
     const Frozen *held() const;
+    // A shown channel's columns as the screen has them, and their newest;
+    // nothing for a hidden channel or one the held screen does not have.
+    struct ShownColumns
+    {
+        const PlotColumns *columns;
+        qint64 right;
+    };
+    std::optional<ShownColumns> shownColumns(int ch) const;
     bool triggerActive() const { return m_triggerOn && m_xAxis == XAxis::Samples; }
     void restartTrigger();
     void holdSweep();

@@ -1,5 +1,7 @@
 #include "spectrumview.h"
 
+#include "xyscale.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -66,17 +68,6 @@ QImage SpectrumView::screenImage()
     return image;
 }
 
-double SpectrumView::niceStep(double span, int count)
-{
-    const double raw = span / count;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double factor : { 1.0, 2.0, 5.0 }) {
-        if (factor * power >= raw)
-            return factor * power;
-    }
-    return 10 * power;
-}
-
 void SpectrumView::updateRange()
 {
     m_hzMaximum = 0;
@@ -130,12 +121,12 @@ void SpectrumView::rebuild()
     }
 
     m_xTicks.clear();
-    const double xStep = niceStep(m_hzMaximum, kXTicks);
+    const double xStep = XYScale::tickStep(m_hzMaximum, kXTicks);
     const int xDecimals = xStep >= 1 ? 0 : int(std::ceil(-std::log10(xStep)));
     for (int n = 0; n * xStep <= m_hzMaximum * (1 + 1e-9); ++n)
         m_xTicks.append({ xOf(n * xStep), QString::number(n * xStep, 'f', xDecimals) });
     m_yTicks.clear();
-    const double yStep = niceStep(m_dbMaximum - m_dbMinimum, kYTicks);
+    const double yStep = XYScale::tickStep(m_dbMaximum - m_dbMinimum, kYTicks);
     for (double level = std::ceil(m_dbMinimum / yStep) * yStep; level <= m_dbMaximum + 1e-9;
          level += yStep)
         m_yTicks.append({ yOf(level), QString::number(level, 'g', 4) });

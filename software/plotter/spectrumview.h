@@ -69,7 +69,6 @@ private:
     int xOf(double hertz) const;
     int yOf(double decibels) const;
     QString hertzText(double hertz) const;
-    static double niceStep(double span, int count);
 
     QList<Curve> m_curves;
     // The plot's place in the widget, with room for the ticks' texts.
